@@ -1,0 +1,127 @@
+#include "standings/standings.h"
+
+#include <utility>
+
+#include "standings/int_text.h"
+
+namespace palvoren {
+namespace {
+
+// Signed overflow is undefined in C++; the tallies must wrap like 32-bit machine arithmetic, so the
+// sums are formed on unsigned values and converted back (well defined since C++20).
+std::int32_t WrapAdd(std::int32_t a, std::int32_t b) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
+}
+
+std::int32_t WrapSub(std::int32_t a, std::int32_t b) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) - static_cast<std::uint32_t>(b));
+}
+
+std::int32_t WrapMul(std::int32_t a, std::int32_t b) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) * static_cast<std::uint32_t>(b));
+}
+
+void CountMatch(StandingsRow& home, StandingsRow& away, MatchScore score) {
+    if (score.home > score.away) {
+        home.wins = WrapAdd(home.wins, 1);
+        away.losses = WrapAdd(away.losses, 1);
+    } else if (score.home < score.away) {
+        home.losses = WrapAdd(home.losses, 1);
+        away.wins = WrapAdd(away.wins, 1);
+    } else {
+        home.draws = WrapAdd(home.draws, 1);
+        away.draws = WrapAdd(away.draws, 1);
+    }
+    home.goalsFor = WrapAdd(home.goalsFor, score.home);
+    home.goalsAgainst = WrapAdd(home.goalsAgainst, score.away);
+    away.goalsFor = WrapAdd(away.goalsFor, score.away);
+    away.goalsAgainst = WrapAdd(away.goalsAgainst, score.home);
+}
+
+// Three bottom-up passes of adjacent compare-and-swap. Only row and key move: a position keeps its
+// rank, so afterwards the entry at position p carries rank p. Equal keys never swap, which keeps
+// tied teams in fixture order.
+void SortByKey(std::array<RankEntry, kTeamsPerGroup>& entries) {
+    for (int pass = 0; pass < kTeamsPerGroup - 1; ++pass) {
+        for (int upper = kTeamsPerGroup - 2; upper >= pass; --upper) {
+            RankEntry& a = entries[static_cast<std::size_t>(upper)];
+            RankEntry& b = entries[static_cast<std::size_t>(upper) + 1];
+            if (a.key < b.key) {
+                std::swap(a.row, b.row);
+                std::swap(a.key, b.key);
+            }
+        }
+    }
+}
+
+void ShareEqualRanks(std::array<RankEntry, kTeamsPerGroup>& entries) {
+    for (std::size_t p = 0; p + 1 < entries.size(); ++p) {
+        if (entries[p].key == entries[p + 1].key) entries[p + 1].rank = entries[p].rank;
+    }
+}
+
+}  // namespace
+
+std::array<std::int32_t, 8> StandingsRow::Columns() const {
+    return {wins, losses, draws, points, goalsFor, goalsAgainst, goalDifference, rank};
+}
+
+std::int32_t RankingKey(std::int32_t points, std::int32_t goalDifference) {
+    return WrapAdd(WrapAdd(WrapMul(1000, points), goalDifference), 50);
+}
+
+GroupScores ReadGroupScores(const GroupSpec& group, const ScoreFields& fields) {
+    GroupScores scores{};
+    for (std::size_t m = 0; m < group.matches.size(); ++m) {
+        const MatchSpec& match = group.matches[m];
+        const std::string home = fields.FieldText(match.homeField);
+        if (home.empty()) continue;
+        const std::string away = fields.FieldText(match.awayField);
+        if (away.empty()) continue;
+        const std::int32_t x = TextToInt(home);
+        scores[m] = MatchScore{x, TextToInt(away)};
+    }
+    return scores;
+}
+
+StandingsTable ComputeStandings(const GroupSpec& group, const GroupScores& scores) {
+    StandingsTable table{};
+    for (std::size_t m = 0; m < group.matches.size(); ++m) {
+        if (!scores[m]) continue;
+        const MatchSpec& match = group.matches[m];
+        CountMatch(table.rows[static_cast<std::size_t>(match.homeRow - 1)],
+                   table.rows[static_cast<std::size_t>(match.awayRow - 1)], *scores[m]);
+    }
+    std::array<RankEntry, kTeamsPerGroup> entries{};
+    for (std::size_t r = 0; r < table.rows.size(); ++r) {
+        StandingsRow& row = table.rows[r];
+        row.points = WrapAdd(WrapMul(3, row.wins), row.draws);
+        row.goalDifference = WrapSub(row.goalsFor, row.goalsAgainst);
+        const auto position = static_cast<std::int32_t>(r) + 1;
+        entries[r] = {position, RankingKey(row.points, row.goalDifference), position};
+    }
+    SortByKey(entries);
+    ShareEqualRanks(entries);
+    for (const RankEntry& entry : entries) {
+        table.rows[static_cast<std::size_t>(entry.row - 1)].rank = entry.rank;
+    }
+    return table;
+}
+
+void WriteStandings(const StandingsTable& table, CellGrid& grid) {
+    for (std::size_t r = 0; r < table.rows.size(); ++r) {
+        const auto columns = table.rows[r].Columns();
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            grid.SetCellText(static_cast<int>(c) + 1, static_cast<int>(r) + 1,
+                             IntToText(columns[c]));
+        }
+    }
+}
+
+void CalculateGroup(const GroupSpec& group, const ScoreFields& fields, CellGrid& grid) {
+    // Converting every text first means a bad score can no longer leave a half-written table.
+    const GroupScores scores = ReadGroupScores(group, fields);
+    WriteStandings(ComputeStandings(group, scores), grid);
+}
+
+}  // namespace palvoren
