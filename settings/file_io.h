@@ -1,0 +1,39 @@
+// Whole-file reads and crash-safe whole-file replacement, in the system's own terms (POSIX here).
+#pragma once
+
+#include <string>
+#include <sys/types.h>
+
+namespace palvoren {
+
+struct FileContents {
+    enum class State { Read, Missing, Unreadable };
+    State state;
+    std::string bytes;
+};
+
+// The file's bytes. A file that does not exist (nor its folder) is Missing; anything else that
+// stops the read (a folder in its place, no read permission, an I/O error) is Unreadable.
+FileContents ReadWholeFile(const std::string& path);
+
+// True when the file exists and must not be written: none of its write permission bits is set, or
+// the system refuses write access. Decided from the bits too because root may write anything.
+bool IsReadOnlyFile(const std::string& path);
+
+// The system calls that a replacement makes; tests put failing ones in their place.
+struct FileOps {
+    ssize_t (*write)(int fd, const void* data, size_t size);
+    int (*fsync)(int fd);
+    int (*rename)(const char* from, const char* to);
+};
+FileOps SystemFileOps();
+
+// Replaces the file's contents so that, whatever happens, the path holds either the complete old
+// or the complete new contents: the new bytes go to "<target>.tmp" beside it, are flushed to disk
+// and then renamed over the target. A symbolic link is followed and its target replaced; the
+// target's permission bits (and, where allowed, owner) carry over. Returns false on any failure,
+// leaving the old file as it was.
+bool ReplaceFile(const std::string& path, const std::string& bytes,
+                 const FileOps& ops = SystemFileOps());
+
+}  // namespace palvoren
