@@ -30,7 +30,8 @@ struct BenchGrid : CellGrid {
 
 BenchFields RealScores() {
     // Group A as it was played, 2002.
-    const std::array<const char*, 12> texts{"0", "1", "0", "0", "0", "0", "1", "1", "0", "2", "1", "1"};
+    const std::array<const char*, 12> texts{"0", "1", "0", "0", "0", "0",
+                                            "1", "1", "0", "2", "1", "1"};
     BenchFields fields;
     const GroupSpec& group = GroupByIndex(1);
     for (std::size_t m = 0; m < group.matches.size(); ++m) {
@@ -50,13 +51,14 @@ void BM_CalculateGroup(benchmark::State& state) {
 }
 BENCHMARK(BM_CalculateGroup);
 
-const std::vector<std::string> kMix{"0",     "3",          " 12",       "-1",  "$1F",
-                                    "0x10",  "2147483647", "-2147483648", "abc", "2a",
-                                    "",      "0000000012", "$FFFFFFFF", "+7",  "5 "};
+const std::vector<std::string> kMix{"0",    "3",          " 12",         "-1",  "$1F",
+                                    "0x10", "2147483647", "-2147483648", "abc", "2a",
+                                    "",     "0000000012", "$FFFFFFFF",   "+7",  "5 "};
 
 void BM_TextToIntDefaultMix(benchmark::State& state) {
     for (auto _ : state) {
-        for (const std::string& text : kMix) benchmark::DoNotOptimize(TextToIntDefault(text, 0));
+        for (const std::string& text : kMix)
+            benchmark::DoNotOptimize(TextToIntDefault(text, 0));
     }
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(kMix.size()));
 }

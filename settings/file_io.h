@@ -1,8 +1,8 @@
 // Whole-file reads and crash-safe whole-file replacement, in the system's own terms (POSIX here).
 #pragma once
 
-#include <string>
 #include <sys/types.h>
+#include <string>
 
 namespace palvoren {
 

@@ -14,11 +14,15 @@ constexpr std::string_view kDefaultNewline = "\r\n";
 constexpr std::string_view kDefaultNewline = "\n";
 #endif
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 std::string_view Trim(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+    while (!text.empty() && IsBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back()))
+        text.remove_suffix(1);
     return text;
 }
 
@@ -45,7 +49,8 @@ class LineReader {
 public:
     explicit LineReader(std::string_view text) : rest_(text) {}
     bool Next(Line& line) {
-        if (rest_.empty()) return false;
+        if (rest_.empty())
+            return false;
         const std::size_t lf = rest_.find('\n');
         std::size_t textLength = lf == std::string_view::npos ? rest_.size() : lf;
         std::size_t endLength = lf == std::string_view::npos ? 0 : 1;
@@ -72,15 +77,18 @@ struct ParsedLine {
 
 ParsedLine Classify(std::string_view text) {
     const std::string_view trimmed = Trim(text);
-    if (trimmed.empty()) return {LineKind::Blank, {}, 0};
-    if (trimmed.front() == ';') return {LineKind::Comment, {}, 0};
+    if (trimmed.empty())
+        return {LineKind::Blank, {}, 0};
+    if (trimmed.front() == ';')
+        return {LineKind::Comment, {}, 0};
     if (trimmed.front() == '[') {
         std::string_view name = trimmed.substr(1);
         name = name.substr(0, name.find(']'));
         return {LineKind::Section, Trim(name), 0};
     }
     const std::size_t equals = text.find('=');
-    if (equals == std::string_view::npos) return {LineKind::Other, {}, 0};
+    if (equals == std::string_view::npos)
+        return {LineKind::Other, {}, 0};
     return {LineKind::Key, Trim(text.substr(0, equals)), equals};
 }
 
@@ -97,12 +105,14 @@ IniDocument IniDocument::Parse(std::string bytes) {
     IniDocument doc;
     doc.bytes_ = std::move(bytes);
     const std::string_view all(doc.bytes_);
-    if (all.starts_with(kByteOrderMark)) doc.bodyStart_ = kByteOrderMark.size();
+    if (all.starts_with(kByteOrderMark))
+        doc.bodyStart_ = kByteOrderMark.size();
     LineReader reader(all.substr(doc.bodyStart_));
     Line line;
     std::optional<std::string> section;  // keys before the first section belong to none
     while (reader.Next(line)) {
-        if (doc.newline_.empty() && !line.end.empty()) doc.newline_ = line.end;
+        if (doc.newline_.empty() && !line.end.empty())
+            doc.newline_ = line.end;
         const ParsedLine parsed = Classify(line.text);
         if (parsed.kind == LineKind::Section) {
             section = std::string(parsed.name);
@@ -113,7 +123,8 @@ IniDocument IniDocument::Parse(std::string bytes) {
                                     Span{valueStart, line.text.size() - parsed.equals - 1});
         }
     }
-    if (doc.newline_.empty()) doc.newline_ = kDefaultNewline;
+    if (doc.newline_.empty())
+        doc.newline_ = kDefaultNewline;
     return doc;
 }
 
@@ -123,7 +134,8 @@ std::optional<std::string> IniDocument::Find(std::string_view section, std::stri
         return edits_[edit->second].value;
     }
     const auto found = values_.find(mapKey);
-    if (found == values_.end()) return std::nullopt;
+    if (found == values_.end())
+        return std::nullopt;
     return bytes_.substr(found->second.offset, found->second.length);
 }
 
@@ -150,18 +162,24 @@ std::string IniDocument::Serialize() const {
     std::string heldBlanks;
 
     const auto endLineIfOpen = [&] {
-        if (!out.empty() && out.back() != '\n' && out.size() > bodyStart_) out += newline_;
+        if (!out.empty() && out.back() != '\n' && out.size() > bodyStart_)
+            out += newline_;
     };
     const auto addNewKeys = [&](std::string_view lowerSection) {
         for (std::size_t i = 0; i < edits_.size(); ++i) {
-            if (written[i] || Lower(edits_[i].section) != lowerSection) continue;
+            // A key the file already has is replaced where it stands, even in a later duplicate.
+            if (written[i] || Lower(edits_[i].section) != lowerSection ||
+                values_.contains(MapKey(edits_[i].section, edits_[i].key))) {
+                continue;
+            }
             endLineIfOpen();
             out += edits_[i].key + '=' + edits_[i].value + newline_;
             written[i] = true;
         }
     };
     const auto closeSection = [&] {
-        if (inSection && takesNewKeys) addNewKeys(sectionKey);
+        if (inSection && takesNewKeys)
+            addNewKeys(sectionKey);
         out += heldBlanks;
         heldBlanks.clear();
     };
@@ -197,7 +215,8 @@ std::string IniDocument::Serialize() const {
     closeSection();
 
     for (std::size_t i = 0; i < edits_.size(); ++i) {
-        if (written[i]) continue;
+        if (written[i])
+            continue;
         endLineIfOpen();
         out += '[' + edits_[i].section + ']' + newline_;
         addNewKeys(Lower(edits_[i].section));

@@ -3,12 +3,13 @@
 // Reading is forgiving. Section and key names match without regard to ASCII case, blanks around
 // them are ignored, a UTF-8 byte-order mark at the start is skipped, lines end in LF or CRLF, lines
 // starting with ";" and lines without "=" are skipped, and of duplicate keys (also across duplicate
-// sections) the first wins. A value is every byte after the first "=" up to the line end, so a value
-// reads back exactly as it was written: blanks, quotes, "=", ";" and any other bytes included.
+// sections) the first wins. A value is every byte after the first "=" up to the line end, so a
+// value reads back exactly as it was written: blanks, quotes, "=", ";" and any other bytes
+// included.
 //
 // Writing changes only the values written: every other byte of the text stays as it was. A new key
-// goes after the last non-blank line of the first section of its name; a new section goes at the end.
-// Bytes are never re-encoded.
+// goes after the last non-blank line of the first section of its name; a new section goes at the
+// end. Bytes are never re-encoded.
 #pragma once
 
 #include <cstddef>

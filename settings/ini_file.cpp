@@ -27,7 +27,8 @@ TIniFile::TIniFile(std::string path)
     : TCustomIniFile(std::move(path)), uncaughtAtConstruction_(std::uncaught_exceptions()) {}
 
 TIniFile::~TIniFile() {
-    if (std::uncaught_exceptions() > uncaughtAtConstruction_) return;
+    if (std::uncaught_exceptions() > uncaughtAtConstruction_)
+        return;
     try {
         FlushFile();
     } catch (...) {
@@ -47,23 +48,29 @@ IniDocument& TIniFile::Document() {
 std::string TIniFile::ReadText(std::string_view section, std::string_view key,
                                std::string_view defaultText) {
     std::optional<std::string> value = Document().Find(section, key);
-    if (!value) return std::string(defaultText);
-    if (value->size() > kMaxValueBytes) value->resize(kMaxValueBytes);
+    if (!value)
+        return std::string(defaultText);
+    if (value->size() > kMaxValueBytes)
+        value->resize(kMaxValueBytes);
     return *std::move(value);
 }
 
-void TIniFile::WriteText(std::string_view section, std::string_view key,
-                         std::string_view value) {
+void TIniFile::WriteText(std::string_view section, std::string_view key, std::string_view value) {
     IniDocument& document = Document();
-    // A file whose contents could not be read would lose them all on replacement.
-    if (*loaded_ == FileContents::State::Unreadable || IsReadOnlyFile(FileName())) {
-        throw EIniFileException(FileName());
+    // Checked once, at the first write: FlushFile checks again before the file is replaced. A file
+    // whose contents could not be read would lose them all on replacement.
+    if (!writable_) {
+        if (*loaded_ == FileContents::State::Unreadable || IsReadOnlyFile(FileName())) {
+            throw EIniFileException(FileName());
+        }
+        writable_ = true;
     }
     document.Set(section, key, value);
 }
 
 void TIniFile::FlushFile() {
-    if (!loaded_ || !document_.HasChanges()) return;
+    if (!loaded_ || !document_.HasChanges())
+        return;
     std::string bytes = document_.Serialize();
     if (IsReadOnlyFile(FileName()) || !ReplaceFile(FileName(), bytes)) {
         throw EIniFileException(FileName());

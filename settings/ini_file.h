@@ -65,8 +65,7 @@ public:
 
     std::string ReadText(std::string_view section, std::string_view key,
                          std::string_view defaultText) override;
-    void WriteText(std::string_view section, std::string_view key,
-                   std::string_view value) override;
+    void WriteText(std::string_view section, std::string_view key, std::string_view value) override;
     // Writes what was collected, if anything; throws EIniFileException when that fails, leaving
     // the file as it was.
     void FlushFile() override;
@@ -76,6 +75,7 @@ private:
 
     std::optional<FileContents::State> loaded_;
     IniDocument document_;
+    bool writable_ = false;
     int uncaughtAtConstruction_;
 };
 

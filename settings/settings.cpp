@@ -22,7 +22,9 @@ void ReadInto(SettingsWindow& window, TIniFile& ini) {
 
 }  // namespace
 
-std::string FieldKey(int fieldNumber) { return "edit" + IntToText(fieldNumber); }
+std::string FieldKey(int fieldNumber) {
+    return "edit" + IntToText(fieldNumber);
+}
 
 void LoadSettings(SettingsWindow& window) {
     std::string path;
@@ -48,7 +50,9 @@ void LoadSettings(SettingsWindow& window, const std::string& path) {
     }
 }
 
-void SaveSettings(const SettingsWindow& window) { SaveSettings(window, SettingsFilePath()); }
+void SaveSettings(const SettingsWindow& window) {
+    SaveSettings(window, SettingsFilePath());
+}
 
 void SaveSettings(const SettingsWindow& window, const std::string& path) {
     TIniFile ini(path);

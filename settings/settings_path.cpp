@@ -12,7 +12,9 @@
 
 namespace palvoren {
 
-bool NoLeadBytes(unsigned char) { return false; }
+bool NoLeadBytes(unsigned char) {
+    return false;
+}
 
 bool IsCp932LeadByte(unsigned char byte) {
     return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
@@ -29,10 +31,12 @@ std::string SettingsPathFor(std::string_view executablePath, char separator,
             ++i;
             continue;
         }
-        if (c == '.' || c == separator || c == ':') decisive = i;
+        if (c == '.' || c == separator || c == ':')
+            decisive = i;
     }
     std::string path(executablePath);
-    if (decisive != std::string_view::npos && path[decisive] == '.') path.resize(decisive);
+    if (decisive != std::string_view::npos && path[decisive] == '.')
+        path.resize(decisive);
     return path + ".ini";
 }
 
@@ -44,16 +48,17 @@ std::string ExecutablePath() {
     for (;;) {
         const DWORD length =
             GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (length == 0) throw EIniFileException("?");
-        if (length < buffer.size() - 1) return std::string(buffer.data(), length);
+        if (length == 0)
+            throw EIniFileException("?");
+        if (length < buffer.size() - 1)
+            return std::string(buffer.data(), length);
         buffer.resize(buffer.size() * 2);
     }
 }
 
 std::string SettingsFilePath() {
-    return SettingsPathFor(ExecutablePath(), '\\', [](unsigned char byte) {
-        return IsDBCSLeadByte(byte) != FALSE;
-    });
+    return SettingsPathFor(ExecutablePath(), '\\',
+                           [](unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; });
 }
 
 #else
@@ -63,7 +68,8 @@ std::string ExecutablePath() {
     std::vector<char> buffer(4096);
     for (;;) {
         const ssize_t length = ::readlink(kSelf, buffer.data(), buffer.size());
-        if (length <= 0) throw EIniFileException(kSelf);
+        if (length <= 0)
+            throw EIniFileException(kSelf);
         if (static_cast<std::size_t>(length) < buffer.size()) {
             return std::string(buffer.data(), static_cast<std::size_t>(length));
         }
@@ -73,7 +79,9 @@ std::string ExecutablePath() {
 
 // Multibyte encodings on POSIX systems are UTF-8, whose bytes of non-ASCII characters are all
 // 0x80 or above and so never mistaken for ".", "/" or ":".
-std::string SettingsFilePath() { return SettingsPathFor(ExecutablePath(), '/', NoLeadBytes); }
+std::string SettingsFilePath() {
+    return SettingsPathFor(ExecutablePath(), '/', NoLeadBytes);
+}
 
 #endif
 

@@ -7,9 +7,12 @@ namespace palvoren {
 namespace {
 
 int HexDigitValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
     return -1;
 }
 
@@ -17,13 +20,16 @@ int HexDigitValue(char c) {
 // (leading zeros included) is read without overflow.
 std::optional<std::uint64_t> ParseDigits(std::string_view digits, unsigned base,
                                          std::uint64_t limit) {
-    if (digits.empty()) return std::nullopt;
+    if (digits.empty())
+        return std::nullopt;
     std::uint64_t value = 0;
     for (char c : digits) {
         const int d = base == 16 ? HexDigitValue(c) : (c >= '0' && c <= '9' ? c - '0' : -1);
-        if (d < 0) return std::nullopt;
+        if (d < 0)
+            return std::nullopt;
         value = value * base + static_cast<unsigned>(d);
-        if (value > limit) return std::nullopt;
+        if (value > limit)
+            return std::nullopt;
     }
     return value;
 }
@@ -32,7 +38,8 @@ std::optional<std::uint64_t> ParseDigits(std::string_view digits, unsigned base,
 // 0x80000000 is defined and yields itself.
 std::int32_t AsSigned(std::uint64_t pattern, bool negate) {
     std::uint32_t bits = static_cast<std::uint32_t>(pattern);
-    if (negate) bits = 0u - bits;
+    if (negate)
+        bits = 0u - bits;
     return static_cast<std::int32_t>(bits);
 }
 
@@ -43,7 +50,8 @@ EConvertError::EConvertError(std::string_view text)
 
 std::optional<std::int32_t> ParseInt(std::string_view text) {
     std::size_t i = text.find_first_not_of(' ');
-    if (i == std::string_view::npos) return std::nullopt;
+    if (i == std::string_view::npos)
+        return std::nullopt;
     bool negative = false;
     if (text[i] == '+' || text[i] == '-') {
         negative = text[i] == '-';
@@ -58,17 +66,20 @@ std::optional<std::int32_t> ParseInt(std::string_view text) {
     }
     if (prefix > 0) {
         const auto bits = ParseDigits(rest.substr(prefix), 16, 0xFFFFFFFFu);
-        if (!bits) return std::nullopt;
+        if (!bits)
+            return std::nullopt;
         return AsSigned(*bits, negative);
     }
     const std::uint64_t limit = negative ? 2147483648u : 2147483647u;
     const auto magnitude = ParseDigits(rest, 10, limit);
-    if (!magnitude) return std::nullopt;
+    if (!magnitude)
+        return std::nullopt;
     return AsSigned(*magnitude, negative);
 }
 
 std::int32_t TextToInt(std::string_view text) {
-    if (const auto value = ParseInt(text)) return *value;
+    if (const auto value = ParseInt(text))
+        return *value;
     throw EConvertError(text);
 }
 

@@ -4,13 +4,14 @@
 // A text is an integer when it consists of, and nothing else:
 //   - any number of spaces (0x20 only: a tab or a full-width blank does not count);
 //   - at most one "+" or "-", directly followed by the number;
-//   - either a hexadecimal number: "$", "x", "X", "0x" or "0X" and one or more hex digits whose value
+//   - either a hexadecimal number: "$", "x", "X", "0x" or "0X" and one or more hex digits whose
+//   value
 //     is at most FFFFFFFF, read as a 32-bit two's complement pattern ("$FFFFFFFF" is -1); a "-"
 //     negates it ("-$10" is -16);
 //   - or a decimal number: one or more digits 0-9 whose signed value fits in 32 bits.
-// Leading zeros are allowed in both forms. Texts are byte strings in the system's multibyte encoding;
-// a byte of a multibyte character is never one of the characters above, so such a text is never an
-// integer.
+// Leading zeros are allowed in both forms. Texts are byte strings in the system's multibyte
+// encoding; a byte of a multibyte character is never one of the characters above, so such a text is
+// never an integer.
 #pragma once
 
 #include <cstdint>

@@ -56,7 +56,8 @@ void SortByKey(std::array<RankEntry, kTeamsPerGroup>& entries) {
 
 void ShareEqualRanks(std::array<RankEntry, kTeamsPerGroup>& entries) {
     for (std::size_t p = 0; p + 1 < entries.size(); ++p) {
-        if (entries[p].key == entries[p + 1].key) entries[p + 1].rank = entries[p].rank;
+        if (entries[p].key == entries[p + 1].key)
+            entries[p + 1].rank = entries[p].rank;
     }
 }
 
@@ -75,9 +76,11 @@ GroupScores ReadGroupScores(const GroupSpec& group, const ScoreFields& fields) {
     for (std::size_t m = 0; m < group.matches.size(); ++m) {
         const MatchSpec& match = group.matches[m];
         const std::string home = fields.FieldText(match.homeField);
-        if (home.empty()) continue;
+        if (home.empty())
+            continue;
         const std::string away = fields.FieldText(match.awayField);
-        if (away.empty()) continue;
+        if (away.empty())
+            continue;
         const std::int32_t x = TextToInt(home);
         scores[m] = MatchScore{x, TextToInt(away)};
     }
@@ -87,7 +90,8 @@ GroupScores ReadGroupScores(const GroupSpec& group, const ScoreFields& fields) {
 StandingsTable ComputeStandings(const GroupSpec& group, const GroupScores& scores) {
     StandingsTable table{};
     for (std::size_t m = 0; m < group.matches.size(); ++m) {
-        if (!scores[m]) continue;
+        if (!scores[m])
+            continue;
         const MatchSpec& match = group.matches[m];
         CountMatch(table.rows[static_cast<std::size_t>(match.homeRow - 1)],
                    table.rows[static_cast<std::size_t>(match.awayRow - 1)], *scores[m]);

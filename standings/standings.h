@@ -1,10 +1,10 @@
 // The standings of one group, worked out from the twelve score texts of its six matches.
 //
 // A match counts only when both of its texts are non-empty (a text of blanks is not empty and must
-// convert). Every text is converted before anything is written: a text that is not an integer raises
-// EConvertError for the first such text in processing order (home before away) and leaves the grid
-// exactly as it was. A successful calculation rewrites all 32 data cells. All arithmetic is signed
-// 32-bit and wraps around on overflow.
+// convert). Every text is converted before anything is written: a text that is not an integer
+// raises EConvertError for the first such text in processing order (home before away) and leaves
+// the grid exactly as it was. A successful calculation rewrites all 32 data cells. All arithmetic
+// is signed 32-bit and wraps around on overflow.
 #pragma once
 
 #include <array>

@@ -22,7 +22,8 @@ TEST(FixtureTable, EveryScoreFieldIsOneSideOfExactlyOneMatch) {
         }
     }
     ASSERT_EQ(fields.size(), 96u);
-    for (int n = 1; n <= 96; ++n) EXPECT_EQ(fields.count(n), 1u) << "field " << n;
+    for (int n = 1; n <= 96; ++n)
+        EXPECT_EQ(fields.count(n), 1u) << "field " << n;
 }
 
 TEST(FixtureTable, CaptionNamesTheHomeThenTheAwayTeam) {
@@ -44,7 +45,8 @@ TEST(FixtureTable, EveryGroupProcessesTheSameRowPairs) {
     const std::vector<std::pair<int, int>> expected{{1, 2}, {3, 4}, {1, 3}, {2, 4}, {1, 4}, {2, 3}};
     for (const GroupSpec& group : FixtureTable()) {
         std::vector<std::pair<int, int>> pairs;
-        for (const MatchSpec& match : group.matches) pairs.emplace_back(match.homeRow, match.awayRow);
+        for (const MatchSpec& match : group.matches)
+            pairs.emplace_back(match.homeRow, match.awayRow);
         EXPECT_EQ(pairs, expected) << "group " << group.letter;
     }
 }
@@ -75,7 +77,8 @@ TEST(FixtureTable, ProcessingOrderDiffersFromDisplayOrderOnlyWhereTheDatesSaySo)
         const GroupSpec& group = GroupByIndex(letter - 'A' + 1);
         ASSERT_EQ(group.letter, letter);
         std::vector<int> actual;
-        for (const MatchSpec& match : group.matches) actual.push_back(match.line);
+        for (const MatchSpec& match : group.matches)
+            actual.push_back(match.line);
         EXPECT_EQ(actual, lines) << "group " << letter;
     }
 }
@@ -130,8 +133,10 @@ TEST(FixtureTable, LocateFieldAgreesWithTheTable) {
 }
 
 TEST(FixtureTable, LookupsRejectNumbersOutsideTheTable) {
-    for (int bad : {0, 9, -1}) EXPECT_THROW(GroupByIndex(bad), std::out_of_range) << bad;
-    for (int bad : {0, 97, -5}) EXPECT_THROW(LocateField(bad), std::out_of_range) << bad;
+    for (int bad : {0, 9, -1})
+        EXPECT_THROW(GroupByIndex(bad), std::out_of_range) << bad;
+    for (int bad : {0, 97, -5})
+        EXPECT_THROW(LocateField(bad), std::out_of_range) << bad;
 }
 
 }  // namespace

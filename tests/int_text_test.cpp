@@ -22,10 +22,19 @@ const std::vector<ConversionCase> kConversions{
     {"leading spaces are skipped", "   3", 3},
     {"a trailing space is not", "3 ", std::nullopt},
     {"a tab is no blank", "\t3", std::nullopt},
-    {"a full-width blank is no blank (CP932)", "\x81\x40" "3", std::nullopt},
-    {"a full-width blank is no blank (UTF-8)", "\xE3\x80\x80" "3", std::nullopt},
+    {"a full-width blank is no blank (CP932)",
+     "\x81\x40"
+     "3",
+     std::nullopt},
+    {"a full-width blank is no blank (UTF-8)",
+     "\xE3\x80\x80"
+     "3",
+     std::nullopt},
     {"a full-width digit is no digit", "３", std::nullopt},
-    {"a half-width katakana byte is no digit", "\xB1" "3", std::nullopt},
+    {"a half-width katakana byte is no digit",
+     "\xB1"
+     "3",
+     std::nullopt},
     {"plus sign", "+3", 3},
     {"minus sign", "-3", -3},
     {"minus zero", "-0", 0},
@@ -55,7 +64,8 @@ const std::vector<ConversionCase> kConversions{
     {"minus before a hex prefix negates", "-$10", -16},
     {"minus before 0x negates", "-0x10", -16},
     {"minus before x negates", "-x10", -16},
-    {"negated smallest pattern stays itself", "-$80000000", std::numeric_limits<std::int32_t>::min()},
+    {"negated smallest pattern stays itself", "-$80000000",
+     std::numeric_limits<std::int32_t>::min()},
     {"negated all-ones pattern", "-$FFFFFFFF", 1},
     {"hex up to the sign bit", "$7FFFFFFF", 2147483647},
     {"hex sign bit", "$80000000", std::numeric_limits<std::int32_t>::min()},
@@ -76,7 +86,11 @@ const std::vector<ConversionCase> kConversions{
     {"decimal point", "5.0", std::nullopt},
     {"exponent", "1e3", std::nullopt},
     {"digit grouping", "1,000", std::nullopt},
-    {"embedded NUL", std::string("1\0" "2", 3), std::nullopt},
+    {"embedded NUL",
+     std::string("1\0"
+                 "2",
+                 3),
+     std::nullopt},
 };
 
 TEST(IntText, AcceptanceRule) {
@@ -93,8 +107,16 @@ TEST(IntText, AcceptanceRule) {
 }
 
 TEST(IntText, MessageQuotesTheTextExactlyAsGiven) {
-    const std::vector<std::string> texts{
-        "abc", " abc", "2a", "%s", "%n%n%n", "{}", "\x81\x40" "3", std::string("a\0b", 3), ""};
+    const std::vector<std::string> texts{"abc",
+                                         " abc",
+                                         "2a",
+                                         "%s",
+                                         "%n%n%n",
+                                         "{}",
+                                         "\x81\x40"
+                                         "3",
+                                         std::string("a\0b", 3),
+                                         ""};
     for (const std::string& text : texts) {
         SCOPED_TRACE(text);
         try {

@@ -29,7 +29,8 @@ struct FakeGrid : CellGrid {
         std::vector<std::vector<std::string>> rows;
         for (int r = 1; r <= 4; ++r) {
             std::vector<std::string> row;
-            for (int c = 1; c <= 8; ++c) row.push_back(CellText(c, r));
+            for (int c = 1; c <= 8; ++c)
+                row.push_back(CellText(c, r));
             rows.push_back(row);
         }
         return rows;
@@ -53,7 +54,8 @@ std::vector<std::vector<std::string>> AsTexts(const Expected& expected) {
     std::vector<std::vector<std::string>> rows;
     for (const auto& row : expected) {
         std::vector<std::string> texts;
-        for (std::int64_t v : row) texts.push_back(IntToText(static_cast<std::int32_t>(v)));
+        for (std::int64_t v : row)
+            texts.push_back(IntToText(static_cast<std::int32_t>(v)));
         rows.push_back(texts);
     }
     return rows;
@@ -70,62 +72,86 @@ const std::vector<TableCase> kTables{
     {"worked example: equal goal difference, points decide",
      1,
      {{{"2", "0"}, {"1", "1"}, {"0", "1"}, {"3", "0"}, {"", ""}, {"1", "1"}}},
-     {{{1, 1, 0, 3, 2, 1, 1, 3}, {1, 1, 1, 4, 4, 3, 1, 2}, {1, 0, 2, 5, 3, 2, 1, 1},
+     {{{1, 1, 0, 3, 2, 1, 1, 3},
+       {1, 1, 1, 4, 4, 3, 1, 2},
+       {1, 0, 2, 5, 3, 2, 1, 1},
        {0, 1, 1, 1, 1, 4, -3, 4}}}},
     {"no scores: every key is 50 and every team shares rank 1",
      2,
      {{{"", ""}, {"", ""}, {"", ""}, {"", ""}, {"", ""}, {"", ""}}},
-     {{{0, 0, 0, 0, 0, 0, 0, 1}, {0, 0, 0, 0, 0, 0, 0, 1}, {0, 0, 0, 0, 0, 0, 0, 1},
+     {{{0, 0, 0, 0, 0, 0, 0, 1},
+       {0, 0, 0, 0, 0, 0, 0, 1},
+       {0, 0, 0, 0, 0, 0, 0, 1},
        {0, 0, 0, 0, 0, 0, 0, 1}}}},
     {"two pairs of equal keys rank 1, 1, 3, 3",
      3,
      {{{"", ""}, {"", ""}, {"1", "0"}, {"1", "0"}, {"", ""}, {"", ""}}},
-     {{{1, 0, 0, 3, 1, 0, 1, 1}, {1, 0, 0, 3, 1, 0, 1, 1}, {0, 1, 0, 0, 0, 1, -1, 3},
+     {{{1, 0, 0, 3, 1, 0, 1, 1},
+       {1, 0, 0, 3, 1, 0, 1, 1},
+       {0, 1, 0, 0, 0, 1, -1, 3},
        {0, 1, 0, 0, 0, 1, -1, 3}}}},
     {"a tie at the top only ranks 1, 1, 3, 4",
      4,
      {{{"", ""}, {"1", "0"}, {"1", "0"}, {"1", "0"}, {"", ""}, {"", ""}}},
-     {{{1, 0, 0, 3, 1, 0, 1, 1}, {1, 0, 0, 3, 1, 0, 1, 1}, {1, 1, 0, 3, 1, 1, 0, 3},
+     {{{1, 0, 0, 3, 1, 0, 1, 1},
+       {1, 0, 0, 3, 1, 0, 1, 1},
+       {1, 1, 0, 3, 1, 1, 0, 3},
        {0, 2, 0, 0, 0, 2, -2, 4}}}},
     {"three equal keys at the top rank 1, 1, 1, 4",
      5,
      {{{"", ""}, {"1", "0"}, {"", ""}, {"1", "0"}, {"1", "0"}, {"", ""}}},
-     {{{1, 0, 0, 3, 1, 0, 1, 1}, {1, 0, 0, 3, 1, 0, 1, 1}, {1, 0, 0, 3, 1, 0, 1, 1},
+     {{{1, 0, 0, 3, 1, 0, 1, 1},
+       {1, 0, 0, 3, 1, 0, 1, 1},
+       {1, 0, 0, 3, 1, 0, 1, 1},
        {0, 3, 0, 0, 0, 3, -3, 4}}}},
     {"three equal keys at the bottom rank 1, 2, 2, 2",
      6,
      {{{"1", "0"}, {"", ""}, {"1", "0"}, {"", ""}, {"1", "0"}, {"", ""}}},
-     {{{3, 0, 0, 9, 3, 0, 3, 1}, {0, 1, 0, 0, 0, 1, -1, 2}, {0, 1, 0, 0, 0, 1, -1, 2},
+     {{{3, 0, 0, 9, 3, 0, 3, 1},
+       {0, 1, 0, 0, 0, 1, -1, 2},
+       {0, 1, 0, 0, 0, 1, -1, 2},
        {0, 1, 0, 0, 0, 1, -1, 2}}}},
     {"the leader in the last row moves to the top; ties keep fixture order",
      7,
      {{{"", ""}, {"", ""}, {"", ""}, {"", ""}, {"0", "2"}, {"", ""}}},
-     {{{0, 1, 0, 0, 0, 2, -2, 4}, {0, 0, 0, 0, 0, 0, 0, 2}, {0, 0, 0, 0, 0, 0, 0, 2},
+     {{{0, 1, 0, 0, 0, 2, -2, 4},
+       {0, 0, 0, 0, 0, 0, 0, 2},
+       {0, 0, 0, 0, 0, 0, 0, 2},
        {1, 0, 0, 3, 2, 0, 2, 1}}}},
     {"goals scored are no tie-breaker",
      8,
      {{{"5", "5"}, {"0", "0"}, {"", ""}, {"", ""}, {"", ""}, {"", ""}}},
-     {{{0, 0, 1, 1, 5, 5, 0, 1}, {0, 0, 1, 1, 5, 5, 0, 1}, {0, 0, 1, 1, 0, 0, 0, 1},
+     {{{0, 0, 1, 1, 5, 5, 0, 1},
+       {0, 0, 1, 1, 5, 5, 0, 1},
+       {0, 0, 1, 1, 0, 0, 0, 1},
        {0, 0, 1, 1, 0, 0, 0, 1}}}},
     {"3 points and +1000 share the key of 4 points and 0",
      1,
      {{{"1001", "0"}, {"0", "0"}, {"0", "1"}, {"", ""}, {"", ""}, {"1", "0"}}},
-     {{{1, 1, 0, 3, 1001, 1, 1000, 1}, {1, 1, 0, 3, 1, 1001, -1000, 3},
-       {1, 1, 1, 4, 1, 1, 0, 1}, {0, 0, 1, 1, 0, 0, 0, 4}}}},
+     {{{1, 1, 0, 3, 1001, 1, 1000, 1},
+       {1, 1, 0, 3, 1, 1001, -1000, 3},
+       {1, 1, 1, 4, 1, 1, 0, 1},
+       {0, 0, 1, 1, 0, 0, 0, 4}}}},
     {"a match with one side empty counts for neither team",
      2,
      {{{"3", ""}, {"", "3"}, {"2", "1"}, {"abc", ""}, {"", "abc"}, {"", ""}}},
-     {{{1, 0, 0, 3, 2, 1, 1, 1}, {0, 0, 0, 0, 0, 0, 0, 2}, {0, 1, 0, 0, 1, 2, -1, 4},
+     {{{1, 0, 0, 3, 2, 1, 1, 1},
+       {0, 0, 0, 0, 0, 0, 0, 2},
+       {0, 1, 0, 0, 1, 2, -1, 4},
        {0, 0, 0, 0, 0, 0, 0, 2}}}},
     {"a negative home score loses to zero",
      3,
      {{{"-1", "0"}, {"", ""}, {"", ""}, {"", ""}, {"", ""}, {"", ""}}},
-     {{{0, 1, 0, 0, -1, 0, -1, 4}, {1, 0, 0, 3, 0, -1, 1, 1}, {0, 0, 0, 0, 0, 0, 0, 2},
+     {{{0, 1, 0, 0, -1, 0, -1, 4},
+       {1, 0, 0, 3, 0, -1, 1, 1},
+       {0, 0, 0, 0, 0, 0, 0, 2},
        {0, 0, 0, 0, 0, 0, 0, 2}}}},
     {"signs, leading zeros and hex count by value",
      4,
      {{{"03", "3"}, {"$2", " +2"}, {"0x10", "-x10"}, {"", ""}, {"", ""}, {"", ""}}},
-     {{{1, 0, 1, 4, 19, -13, 32, 1}, {0, 0, 1, 1, 3, 3, 0, 2}, {0, 1, 1, 1, -14, 18, -32, 4},
+     {{{1, 0, 1, 4, 19, -13, 32, 1},
+       {0, 0, 1, 1, 3, 3, 0, 2},
+       {0, 1, 1, 1, -14, 18, -32, 4},
        {0, 0, 1, 1, 2, 2, 0, 2}}}},
     {"goal sums wrap around at 32 bits",
      5,
@@ -156,9 +182,11 @@ TEST(Standings, TablesFromScores) {
 TEST(Standings, WorkedExampleKeys) {
     const GroupSpec& group = GroupByIndex(1);
     const Scores scores{{{"2", "0"}, {"1", "1"}, {"0", "1"}, {"3", "0"}, {"", ""}, {"1", "1"}}};
-    const StandingsTable table = ComputeStandings(group, ReadGroupScores(group, FieldsFor(group, scores)));
+    const StandingsTable table =
+        ComputeStandings(group, ReadGroupScores(group, FieldsFor(group, scores)));
     std::vector<std::int32_t> keys;
-    for (const StandingsRow& row : table.rows) keys.push_back(RankingKey(row.points, row.goalDifference));
+    for (const StandingsRow& row : table.rows)
+        keys.push_back(RankingKey(row.points, row.goalDifference));
     EXPECT_EQ(keys, (std::vector<std::int32_t>{3051, 4051, 5051, 1047}));
 }
 
@@ -170,7 +198,8 @@ TEST(Standings, EarlierContentsHaveNoInfluence) {
     CalculateGroup(group, fields, fresh);
     FakeGrid stale;
     for (int c = 0; c <= 8; ++c) {
-        for (int r = 0; r <= 4; ++r) stale.SetCellText(c, r, "stale");
+        for (int r = 0; r <= 4; ++r)
+            stale.SetCellText(c, r, "stale");
     }
     CalculateGroup(group, fields, stale);
     CalculateGroup(group, fields, stale);
@@ -210,8 +239,8 @@ TEST(Standings, BadScoreLeavesTheGridAsItWas) {
     for (const FailureCase& c : kFailures) {
         SCOPED_TRACE(c.rule);
         FakeGrid grid;
-        const FakeFields good =
-            FieldsFor(group, {{{"2", "0"}, {"1", "1"}, {"0", "1"}, {"3", "0"}, {"", ""}, {"1", "1"}}});
+        const FakeFields good = FieldsFor(
+            group, {{{"2", "0"}, {"1", "1"}, {"0", "1"}, {"3", "0"}, {"", ""}, {"1", "1"}}});
         CalculateGroup(group, good, grid);
         const auto before = grid.Data();
         try {

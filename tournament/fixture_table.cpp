@@ -173,7 +173,9 @@ constexpr std::array<FieldLocation, kScoreFieldCount + 1> kFieldIndex = BuildFie
 
 }  // namespace
 
-const std::array<GroupSpec, kGroupCount>& FixtureTable() { return kGroups; }
+const std::array<GroupSpec, kGroupCount>& FixtureTable() {
+    return kGroups;
+}
 
 const GroupSpec& GroupByIndex(int groupIndex) {
     if (groupIndex < 1 || groupIndex > kGroupCount) {

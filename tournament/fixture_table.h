@@ -1,9 +1,9 @@
-// The group stage of the 2002 World Cup as constant data: eight groups, their teams in standings-grid
-// row order, the six matches of each group in the order the calculation processes them, the score
-// fields that hold each match's goals, and the captions shown on the group pages.
+// The group stage of the 2002 World Cup as constant data: eight groups, their teams in
+// standings-grid row order, the six matches of each group in the order the calculation processes
+// them, the score fields that hold each match's goals, and the captions shown on the group pages.
 //
-// All texts are UTF-8 and are shown exactly as they stand. The table is fixed at build time and only
-// read; nothing in it is composed at run time.
+// All texts are UTF-8 and are shown exactly as they stand. The table is fixed at build time and
+// only read; nothing in it is composed at run time.
 #pragma once
 
 #include <array>
@@ -42,10 +42,10 @@ struct GroupSpec {
     std::string_view pageCaption;
     std::string_view button;
     std::string_view grid;
-    std::array<std::string_view, kTeamsPerGroup> teams;       // grid rows 1-4
-    std::array<MatchSpec, kMatchesPerGroup> matches;          // processing order
-    RoundOf16Caption upper;                                   // the group winner's pairing
-    RoundOf16Caption lower;                                   // the runner-up's pairing
+    std::array<std::string_view, kTeamsPerGroup> teams;  // grid rows 1-4
+    std::array<MatchSpec, kMatchesPerGroup> matches;     // processing order
+    RoundOf16Caption upper;                              // the group winner's pairing
+    RoundOf16Caption lower;                              // the runner-up's pairing
 };
 
 enum class Side { Home, Away };

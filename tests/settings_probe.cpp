@@ -1,0 +1,49 @@
+// A stand-in program for the settings tests that need a real executable: it finds its settings file
+// beside itself, as the program does.
+//   settings_probe path            print the settings file's path
+//   settings_probe load            load, then print "top=T left=L edit1=TEXT"
+//   settings_probe save TOP TEXT   save with Top = TOP and field 1 = TEXT
+//   settings_probe save-loop       print "ready", then save forever, switching between two
+//                                  complete sets of values (the kill-during-save test)
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <string>
+
+#include "save_loop.h"
+#include "settings/ini_file.h"
+#include "settings/settings_path.h"
+#include "standings/int_text.h"
+#include "test_support.h"
+
+int main(int argc, char** argv) {
+    using namespace palvoren;
+    const std::string mode = argc > 1 ? argv[1] : "";
+    try {
+        if (mode == "path") {
+            std::cout << SettingsFilePath() << "\n";
+        } else if (mode == "load") {
+            test::FakeWindow window;
+            LoadSettings(window);
+            std::cout << "top=" << window.top << " left=" << window.left
+                      << " edit1=" << window.fields[1] << "\n";
+        } else if (mode == "save" && argc == 4) {
+            test::FakeWindow window;
+            window.top = TextToInt(argv[2]);
+            window.fields[1] = argv[3];
+            SaveSettings(window);
+        } else if (mode == "save-loop") {
+            std::cout << "ready" << std::endl;
+            for (int generation = 0;; generation ^= 1) {
+                SaveSettings(test::SaveLoopWindow(generation));
+            }
+        } else {
+            std::cerr << "usage: settings_probe path | load | save TOP TEXT | save-loop\n";
+            return 2;
+        }
+    } catch (const std::exception& error) {
+        std::cerr << error.what() << "\n";
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,253 @@
+#include "settings/settings.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <limits>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "settings/ini_file.h"
+#include "settings/settings_path.h"
+#include "test_support.h"
+
+namespace palvoren {
+namespace {
+
+using test::DataFile;
+using test::FakeWindow;
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+
+TEST(Settings, NoFileKeepsTheDefaultsAndTheFirstSaveWritesEveryKeyInOrder) {
+    TempDir dir;
+    const std::string path = dir.File("palvoren.ini");
+    FakeWindow window;
+    LoadSettings(window, path);
+    EXPECT_EQ(window.top, 108);
+    EXPECT_EQ(window.left, 191);
+    for (int n = 1; n <= 96; ++n)
+        EXPECT_EQ(window.fields[n], "") << n;
+    EXPECT_FALSE(std::filesystem::exists(path)) << "loading must not create the file";
+
+    SaveSettings(window, path);
+    EXPECT_EQ(ReadFile(path), DataFile("first_save.ini"));
+}
+
+struct PositionCase {
+    const char* rule;
+    std::optional<std::string> top;  // nothing: no Top key at all
+    std::optional<std::string> left;
+    std::int32_t expectedTop;
+    std::int32_t expectedLeft;
+};
+
+const std::vector<PositionCase> kPositions{
+    {"0x prefix is read as hex", "0x64", "0X64", 100, 100},
+    {"dollar hex", "$64", "$FFFFFFFF", 100, -1},
+    {"trailing letters keep the design position", "12abc", "5 ", 108, 191},
+    {"empty values keep the design position", "", "", 108, 191},
+    {"missing keys keep the design position", std::nullopt, std::nullopt, 108, 191},
+    {"far off screen is applied unchanged", "-2147483648", "-1000000", -2147483647 - 1, -1000000},
+    {"beyond 32 bits is ignored", "99999999999", "2147483648", 108, 191},
+    {"prefix without digits is ignored", "0x", "$", 108, 191},
+};
+
+TEST(Settings, PositionValues) {
+    for (const PositionCase& c : kPositions) {
+        SCOPED_TRACE(c.rule);
+        TempDir dir;
+        std::string text = "[Form]\n";
+        if (c.top)
+            text += "Top=" + *c.top + "\n";
+        if (c.left)
+            text += "Left=" + *c.left + "\n";
+        WriteFile(dir.File("p.ini"), text);
+        FakeWindow window;
+        LoadSettings(window, dir.File("p.ini"));
+        EXPECT_EQ(window.top, c.expectedTop);
+        EXPECT_EQ(window.left, c.expectedLeft);
+    }
+}
+
+TEST(Settings, FieldTextsRoundTripByteForByte) {
+    const std::vector<std::string> texts{
+        "abc",
+        "  leading",
+        "trailing  ",
+        "\"quoted\"",
+        "'single'",
+        "a=b=c",
+        ";not a comment",
+        "[not a section]",
+        "日本語",
+        "３",
+        "\x81\x40\xff",
+        "tab\there",
+        std::string(2047, 'x'),
+        "#hash",
+        "",
+        "=",
+        "edit2=injected?",
+        "\xEF\xBB\xBF"
+        "bom inside",
+    };
+    TempDir dir;
+    FakeWindow saved;
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        saved.fields[i + 1] = texts[i];
+    saved.fields[96] = "last";
+    SaveSettings(saved, dir.File("r.ini"));
+    FakeWindow loaded;
+    LoadSettings(loaded, dir.File("r.ini"));
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        EXPECT_EQ(loaded.fields[i + 1], texts[i]) << i;
+    EXPECT_EQ(loaded.fields[96], "last");
+}
+
+TEST(Settings, LineBreaksInAFieldCannotInjectKeys) {
+    TempDir dir;
+    FakeWindow saved;
+    saved.fields[1] = "1\nedit2=9\r\n[Form]\nTop=5";
+    SaveSettings(saved, dir.File("n.ini"));
+    FakeWindow loaded;
+    LoadSettings(loaded, dir.File("n.ini"));
+    EXPECT_EQ(loaded.fields[1], "1 edit2=9  [Form] Top=5");
+    EXPECT_EQ(loaded.fields[2], "");
+    EXPECT_EQ(loaded.top, 108);
+}
+
+TEST(Settings, LongValuesComeBackAsTheirFirst2047Bytes) {
+    TempDir dir;
+    std::string value;
+    for (int i = 0; i < 3000; ++i)
+        value += static_cast<char>('a' + i % 26);
+    WriteFile(dir.File("l.ini"), "[Value]\nedit1=" + value + "\nedit2=7\n");
+    FakeWindow window;
+    LoadSettings(window, dir.File("l.ini"));
+    EXPECT_EQ(window.fields[1], value.substr(0, 2047));
+    EXPECT_EQ(window.fields[2], "7");
+}
+
+TEST(Settings, ASaveChangesOnlyItsOwnKeys) {
+    TempDir dir;
+    WriteFile(dir.File("x.ini"), DataFile("extra_sections.ini"));
+    FakeWindow window;
+    LoadSettings(window, dir.File("x.ini"));
+    EXPECT_EQ(window.left, 40);
+    EXPECT_EQ(window.top, 108);
+    EXPECT_EQ(window.fields[1], "3");
+    EXPECT_EQ(window.fields[2], "1");
+    SaveSettings(window, dir.File("x.ini"));
+    EXPECT_EQ(ReadFile(dir.File("x.ini")), DataFile("extra_sections.saved.ini"));
+}
+
+TEST(Settings, ByteOrderMarkAndCrlfAreReadAndKept) {
+    TempDir dir;
+    WriteFile(dir.File("b.ini"), DataFile("bom_crlf.ini"));
+    FakeWindow window;
+    LoadSettings(window, dir.File("b.ini"));
+    EXPECT_EQ(window.top, 100);
+    EXPECT_EQ(window.left, 16);
+    EXPECT_EQ(window.fields[5], "2");
+    EXPECT_EQ(window.fields[6], "  two blanks");
+    SaveSettings(window, dir.File("b.ini"));
+    const std::string saved = ReadFile(dir.File("b.ini"));
+    EXPECT_TRUE(saved.starts_with("\xEF\xBB\xBF[Form]\r\nTop=100\r\nLeft=16\r\n\r\n[Value]\r\n"));
+    EXPECT_NE(saved.find("edit6=  two blanks\r\nedit1=\r\n"), std::string::npos);
+    EXPECT_EQ(saved.find("\n\n"), std::string::npos) << "no bare LF in a CRLF file";
+}
+
+TEST(Settings, RealScoresSurviveALoadAndSaveUnchanged) {
+    TempDir dir;
+    const std::string original = DataFile("wc2002.ini");
+    WriteFile(dir.File("w.ini"), original);
+    FakeWindow window;
+    LoadSettings(window, dir.File("w.ini"));
+    EXPECT_EQ(window.fields[7], "8");  // Germany 8, Saudi Arabia 0
+    EXPECT_EQ(window.fields[8], "0");
+    SaveSettings(window, dir.File("w.ini"));
+    EXPECT_EQ(ReadFile(dir.File("w.ini")), original);
+}
+
+TEST(Settings, AFailingLoadPlacesTheWindowAt100AndStopsThere) {
+    TempDir dir;
+    WriteFile(dir.File("f.ini"), DataFile("wc2002.ini"));
+    FakeWindow window;
+    window.failAtField = 50;
+    window.fields[60] = "untouched";
+    LoadSettings(window, dir.File("f.ini"));
+    EXPECT_EQ(window.top, 100);
+    EXPECT_EQ(window.left, 100);
+    EXPECT_EQ(window.fields[49], "1");
+    EXPECT_EQ(window.fields[60], "untouched");
+}
+
+struct PathCase {
+    const char* rule;
+    std::string executable;
+    char separator;
+    LeadBytePredicate lead;
+    std::string expected;
+};
+
+const std::vector<PathCase> kPaths{
+    {"extension replaced", "C:\\Tools\\scores.exe", '\\', IsCp932LeadByte, "C:\\Tools\\scores.ini"},
+    {"renamed executable", "C:\\Tools\\other.exe", '\\', IsCp932LeadByte, "C:\\Tools\\other.ini"},
+    {"dot in a folder name only", "C:\\a.b\\prog", '\\', IsCp932LeadByte, "C:\\a.b\\prog.ini"},
+    {"drive colon decides", "C:prog", '\\', IsCp932LeadByte, "C:prog.ini"},
+    {"trail byte 0x5C is no separator", "C:\\Tools\\scores.\x95\x5C", '\\', IsCp932LeadByte,
+     "C:\\Tools\\scores.ini"},
+    {"without the rule 0x5C would be one", "C:\\Tools\\scores.\x95\x5C", '\\', NoLeadBytes,
+     "C:\\Tools\\scores.\x95\x5C.ini"},
+    {"lead byte at the very end", "C:\\x.\x95", '\\', IsCp932LeadByte, "C:\\x.ini"},
+    {"POSIX path without extension", "/usr/bin/palvoren", '/', NoLeadBytes,
+     "/usr/bin/palvoren.ini"},
+    {"POSIX dot in a folder", "/opt/v1.2/palvoren", '/', NoLeadBytes, "/opt/v1.2/palvoren.ini"},
+    {"POSIX extension", "/opt/palvoren.bin", '/', NoLeadBytes, "/opt/palvoren.ini"},
+    {"POSIX backslash is an ordinary byte", "/opt/a.b\\c", '/', NoLeadBytes, "/opt/a.ini"},
+    {"UTF-8 names", "/home/日本/プロ.グラム", '/', NoLeadBytes, "/home/日本/プロ.ini"},
+};
+
+TEST(SettingsPath, DerivedFromTheExecutable) {
+    for (const PathCase& c : kPaths) {
+        SCOPED_TRACE(c.rule);
+        EXPECT_EQ(SettingsPathFor(c.executable, c.separator, c.lead), c.expected);
+    }
+}
+
+std::string RunProbe(const std::string& executable, const std::string& arguments) {
+    std::string output;
+    FILE* pipe = ::popen(("'" + executable + "' " + arguments).c_str(), "r");
+    if (pipe == nullptr)
+        return output;
+    char buffer[4096];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        output.append(buffer, n);
+    EXPECT_EQ(::pclose(pipe), 0) << output;
+    return output;
+}
+
+TEST(SettingsPath, ARenamedExecutableUsesTheFileOfItsNewName) {
+    TempDir dir;
+    std::filesystem::create_directory(dir.Path() / "v1.2");
+    const std::string renamed = dir.File("v1.2/scores.bin");
+    std::filesystem::copy_file(PALVOREN_PROBE, renamed);
+    WriteFile(dir.File("v1.2/palvoren.ini"), "[Value]\nedit1=former\n");
+    WriteFile(dir.File("v1.2/scores.ini"), "[Form]\nTop=5\n[Value]\nedit1=mine\n");
+
+    EXPECT_EQ(RunProbe(renamed, "path"), dir.File("v1.2/scores.ini") + "\n");
+    EXPECT_EQ(RunProbe(renamed, "load"), "top=5 left=191 edit1=mine\n");
+    RunProbe(renamed, "save 7 saved");
+    EXPECT_NE(ReadFile(dir.File("v1.2/scores.ini")).find("edit1=saved\n"), std::string::npos);
+    EXPECT_EQ(ReadFile(dir.File("v1.2/palvoren.ini")), "[Value]\nedit1=former\n");
+}
+
+}  // namespace
+}  // namespace palvoren

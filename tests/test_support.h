@@ -1,0 +1,75 @@
+// Helpers shared by the settings tests: a temporary folder per test, whole-file reads and writes,
+// and a stand-in for the main window.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "settings/settings.h"
+#include "tournament/fixture_table.h"
+
+namespace palvoren::test {
+
+class TempDir {
+public:
+    TempDir() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "palvoren-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr)
+            throw std::runtime_error("mkdtemp failed");
+        path_ = pattern;
+    }
+    ~TempDir() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    std::string File(std::string_view name) const { return (path_ / name).string(); }
+    const std::filesystem::path& Path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+inline std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+inline void WriteFile(const std::string& path, std::string_view bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+inline std::string DataFile(std::string_view name) {
+    return ReadFile(std::string(PALVOREN_TEST_DATA) + "/" + std::string(name));
+}
+
+// The window as it stands before its settings are loaded: at its design position, fields empty.
+struct FakeWindow : SettingsWindow {
+    std::int32_t top = 108;
+    std::int32_t left = 191;
+    std::array<std::string, kScoreFieldCount + 1> fields;
+    int failAtField = 0;  // SetFieldText throws for this field, to exercise the load's guard
+
+    std::int32_t Top() const override { return top; }
+    std::int32_t Left() const override { return left; }
+    void SetTop(std::int32_t value) override { top = value; }
+    void SetLeft(std::int32_t value) override { left = value; }
+    std::string FieldText(int n) const override { return fields.at(static_cast<std::size_t>(n)); }
+    void SetFieldText(int n, std::string_view text) override {
+        if (n == failAtField)
+            throw std::runtime_error("field refused");
+        fields.at(static_cast<std::size_t>(n)) = text;
+    }
+};
+
+}  // namespace palvoren::test
