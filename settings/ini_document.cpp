@@ -149,79 +149,104 @@ void IniDocument::Set(std::string_view section, std::string_view key, std::strin
     }
 }
 
-std::string IniDocument::Serialize() const {
-    // One pass over the old text. Blank lines are held back within a section so that keys new to
-    // the section can go in front of them, right after the section's last line of content.
-    std::string out(bytes_.substr(0, bodyStart_));
-    out.reserve(bytes_.size() + edits_.size() * 32);
-    std::vector<bool> written(edits_.size(), false);
-    std::unordered_set<std::string> seenSections;
-    std::string sectionKey;  // lower-case name of the section being copied, if it takes new keys
-    bool inSection = false;
-    bool takesNewKeys = false;
-    std::string heldBlanks;
+// Copies the old text line by line, putting the document's edits in. Blank lines are held back
+// within a section so that keys new to the section can go in front of them, right after the
+// section's last line of content.
+class IniDocument::Writer {
+public:
+    explicit Writer(const IniDocument& doc)
+        : doc_(doc), out_(doc.bytes_.substr(0, doc.bodyStart_)), written_(doc.edits_.size()) {
+        out_.reserve(doc.bytes_.size() + doc.edits_.size() * 32);
+    }
 
-    const auto endLineIfOpen = [&] {
-        if (!out.empty() && out.back() != '\n' && out.size() > bodyStart_)
-            out += newline_;
-    };
-    const auto addNewKeys = [&](std::string_view lowerSection) {
-        for (std::size_t i = 0; i < edits_.size(); ++i) {
-            // A key the file already has is replaced where it stands, even in a later duplicate.
-            if (written[i] || Lower(edits_[i].section) != lowerSection ||
-                values_.contains(MapKey(edits_[i].section, edits_[i].key))) {
-                continue;
-            }
-            endLineIfOpen();
-            out += edits_[i].key + '=' + edits_[i].value + newline_;
-            written[i] = true;
-        }
-    };
-    const auto closeSection = [&] {
-        if (inSection && takesNewKeys)
-            addNewKeys(sectionKey);
-        out += heldBlanks;
-        heldBlanks.clear();
-    };
+    std::string Run() && {
+        LineReader reader(std::string_view(doc_.bytes_).substr(doc_.bodyStart_));
+        Line line;
+        while (reader.Next(line))
+            CopyLine(line);
+        CloseSection();
+        AddNewSections();
+        return std::move(out_);
+    }
 
-    LineReader reader(std::string_view(bytes_).substr(bodyStart_));
-    Line line;
-    while (reader.Next(line)) {
+private:
+    void CopyLine(const Line& line) {
         const ParsedLine parsed = Classify(line.text);
         if (parsed.kind == LineKind::Blank) {
-            heldBlanks.append(line.text).append(line.end);
-            continue;
+            heldBlanks_.append(line.text).append(line.end);
+            return;
         }
         if (parsed.kind == LineKind::Section) {
-            closeSection();
-            inSection = true;
-            sectionKey = Lower(parsed.name);
-            takesNewKeys = seenSections.insert(sectionKey).second;
+            CloseSection();
+            inSection_ = true;
+            section_ = Lower(parsed.name);
+            takesNewKeys_ = seenSections_.insert(section_).second;
         }
-        out += heldBlanks;
-        heldBlanks.clear();
-        if (parsed.kind == LineKind::Key && inSection) {
-            const auto edit = editIndex_.find(MapKey(sectionKey, parsed.name));
-            if (edit != editIndex_.end() && !written[edit->second]) {
-                written[edit->second] = true;
-                out.append(line.text.substr(0, parsed.equals + 1))
-                    .append(edits_[edit->second].value)
+        out_ += heldBlanks_;
+        heldBlanks_.clear();
+        if (parsed.kind == LineKind::Key && inSection_) {
+            const auto edit = doc_.editIndex_.find(MapKey(section_, parsed.name));
+            if (edit != doc_.editIndex_.end() && !written_[edit->second]) {
+                written_[edit->second] = true;
+                out_.append(line.text.substr(0, parsed.equals + 1))
+                    .append(doc_.edits_[edit->second].value)
                     .append(line.end);
-                continue;
+                return;
             }
         }
-        out.append(line.text).append(line.end);
+        out_.append(line.text).append(line.end);
     }
-    closeSection();
 
-    for (std::size_t i = 0; i < edits_.size(); ++i) {
-        if (written[i])
-            continue;
-        endLineIfOpen();
-        out += '[' + edits_[i].section + ']' + newline_;
-        addNewKeys(Lower(edits_[i].section));
+    void CloseSection() {
+        if (inSection_ && takesNewKeys_)
+            AddNewKeys(section_);
+        out_ += heldBlanks_;
+        heldBlanks_.clear();
     }
-    return out;
+
+    // Keys the file does not have yet; one it has is replaced where it stands, even in a later
+    // section of the same name.
+    void AddNewKeys(std::string_view lowerSection) {
+        for (std::size_t i = 0; i < doc_.edits_.size(); ++i) {
+            const Edit& edit = doc_.edits_[i];
+            if (written_[i] || Lower(edit.section) != lowerSection ||
+                doc_.values_.contains(MapKey(edit.section, edit.key))) {
+                continue;
+            }
+            EndOpenLine();
+            out_ += edit.key + '=' + edit.value + doc_.newline_;
+            written_[i] = true;
+        }
+    }
+
+    void AddNewSections() {
+        for (std::size_t i = 0; i < doc_.edits_.size(); ++i) {
+            if (written_[i])
+                continue;
+            EndOpenLine();
+            out_ += '[' + doc_.edits_[i].section + ']' + doc_.newline_;
+            AddNewKeys(Lower(doc_.edits_[i].section));
+        }
+    }
+
+    // A file's last line may lack its line end; a line added after it must not join it.
+    void EndOpenLine() {
+        if (out_.size() > doc_.bodyStart_ && out_.back() != '\n')
+            out_ += doc_.newline_;
+    }
+
+    const IniDocument& doc_;
+    std::string out_;
+    std::vector<bool> written_;
+    std::unordered_set<std::string> seenSections_;
+    std::string section_;  // lower-case name of the section being copied
+    bool inSection_ = false;
+    bool takesNewKeys_ = false;  // only the first section of a name takes new keys
+    std::string heldBlanks_;
+};
+
+std::string IniDocument::Serialize() const {
+    return Writer(*this).Run();
 }
 
 }  // namespace palvoren

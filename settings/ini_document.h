@@ -39,6 +39,7 @@ public:
     std::string Serialize() const;
 
 private:
+    class Writer;
     struct Span {
         std::size_t offset;
         std::size_t length;

@@ -20,6 +20,11 @@ void ReadInto(SettingsWindow& window, TIniFile& ini) {
     }
 }
 
+void PlaceAtFallback(SettingsWindow& window) {
+    window.SetTop(kFallbackPosition);
+    window.SetLeft(kFallbackPosition);
+}
+
 }  // namespace
 
 std::string FieldKey(int fieldNumber) {
@@ -32,8 +37,7 @@ void LoadSettings(SettingsWindow& window) {
         path = SettingsFilePath();
     } catch (...) {
         // Without a path there is nothing to load: treated like any other failed load.
-        window.SetTop(kFallbackPosition);
-        window.SetLeft(kFallbackPosition);
+        PlaceAtFallback(window);
         return;
     }
     LoadSettings(window, path);
@@ -45,8 +49,7 @@ void LoadSettings(SettingsWindow& window, const std::string& path) {
         ReadInto(window, ini);
     } catch (...) {
         // A failed load must never stop the program from starting; it starts at a known place.
-        window.SetTop(kFallbackPosition);
-        window.SetLeft(kFallbackPosition);
+        PlaceAtFallback(window);
     }
 }
 

@@ -5,13 +5,10 @@
 //   settings_probe save TOP TEXT   save with Top = TOP and field 1 = TEXT
 //   settings_probe save-loop       print "ready", then save forever, switching between two
 //                                  complete sets of values (the kill-during-save test)
-#include <cstdio>
-#include <cstring>
 #include <iostream>
 #include <string>
 
 #include "save_loop.h"
-#include "settings/ini_file.h"
 #include "settings/settings_path.h"
 #include "standings/int_text.h"
 #include "test_support.h"

@@ -1,12 +1,10 @@
 #include "settings/settings.h"
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <limits>
 #include <optional>
 #include <string>
 #include <vector>

@@ -1,5 +1,6 @@
 // libFuzzer target for the INI reader and writer. Beyond not crashing, it checks the writer's
 // promise: after setting a value and writing the text out, reading it back gives that value.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
