@@ -14,18 +14,17 @@ namespace palvoren {
 namespace {
 
 test::FakeWindow RealWindow(const test::TempDir& dir) {
-    test::WriteFile(dir.File("seed.ini"), test::DataFile("wc2002.ini"));
     test::FakeWindow window;
-    LoadSettings(window, dir.File("seed.ini"));
+    LoadSettings(window, test::CopyFixture(dir, "wc2002.ini"));
     return window;
 }
 
 void BM_LoadSettings(benchmark::State& state) {
     test::TempDir dir;
-    test::WriteFile(dir.File("s.ini"), test::DataFile("wc2002.ini"));
+    const std::string path = test::CopyFixture(dir, "wc2002.ini");
     for (auto _ : state) {
         test::FakeWindow window;
-        LoadSettings(window, dir.File("s.ini"));
+        LoadSettings(window, path);
         benchmark::DoNotOptimize(window.fields);
     }
 }
@@ -41,8 +40,7 @@ BENCHMARK(BM_SaveSettings)->Unit(benchmark::kMicrosecond);
 
 void BM_BaselineQSettingsLoad(benchmark::State& state) {
     test::TempDir dir;
-    test::WriteFile(dir.File("q.ini"), test::DataFile("wc2002.ini"));
-    const QString path = QString::fromStdString(dir.File("q.ini"));
+    const QString path = QString::fromStdString(test::CopyFixture(dir, "wc2002.ini"));
     for (auto _ : state) {
         QSettings settings(path, QSettings::IniFormat);
         int top = settings.value("Form/Top", 108).toInt();

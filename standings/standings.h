@@ -45,7 +45,6 @@ struct StandingsRow {
     std::int32_t rank = 0;
 
     std::array<std::int32_t, 8> Columns() const;
-    bool operator==(const StandingsRow&) const = default;
 };
 
 // Rows in fixture order: rows[0] is grid row 1.

@@ -131,8 +131,7 @@ TEST(IniFile, WriteFailuresRaiseWithThePathAndKeepTheOldFile) {
 
 TEST(IniFile, AFullDiskRaisesAndKeepsTheOldFile) {
     TempDir dir;
-    const std::string path = dir.File("full.ini");
-    WriteFile(path, DataFile("wc2002.ini"));
+    const std::string path = test::CopyFixture(dir, "wc2002.ini");
     // The file size limit makes writes fail as on a full disk; it binds root too. It is set in a
     // child so that the test process keeps its own limit.
     const pid_t child = ::fork();

@@ -134,28 +134,28 @@ TEST(Settings, LongValuesComeBackAsTheirFirst2047Bytes) {
 
 TEST(Settings, ASaveChangesOnlyItsOwnKeys) {
     TempDir dir;
-    WriteFile(dir.File("x.ini"), DataFile("extra_sections.ini"));
+    const std::string path = test::CopyFixture(dir, "extra_sections.ini");
     FakeWindow window;
-    LoadSettings(window, dir.File("x.ini"));
+    LoadSettings(window, path);
     EXPECT_EQ(window.left, 40);
     EXPECT_EQ(window.top, 108);
     EXPECT_EQ(window.fields[1], "3");
     EXPECT_EQ(window.fields[2], "1");
-    SaveSettings(window, dir.File("x.ini"));
-    EXPECT_EQ(ReadFile(dir.File("x.ini")), DataFile("extra_sections.saved.ini"));
+    SaveSettings(window, path);
+    EXPECT_EQ(ReadFile(path), DataFile("extra_sections.saved.ini"));
 }
 
 TEST(Settings, ByteOrderMarkAndCrlfAreReadAndKept) {
     TempDir dir;
-    WriteFile(dir.File("b.ini"), DataFile("bom_crlf.ini"));
+    const std::string path = test::CopyFixture(dir, "bom_crlf.ini");
     FakeWindow window;
-    LoadSettings(window, dir.File("b.ini"));
+    LoadSettings(window, path);
     EXPECT_EQ(window.top, 100);
     EXPECT_EQ(window.left, 16);
     EXPECT_EQ(window.fields[5], "2");
     EXPECT_EQ(window.fields[6], "  two blanks");
-    SaveSettings(window, dir.File("b.ini"));
-    const std::string saved = ReadFile(dir.File("b.ini"));
+    SaveSettings(window, path);
+    const std::string saved = ReadFile(path);
     EXPECT_TRUE(saved.starts_with("\xEF\xBB\xBF[Form]\r\nTop=100\r\nLeft=16\r\n\r\n[Value]\r\n"));
     EXPECT_NE(saved.find("edit6=  two blanks\r\nedit1=\r\n"), std::string::npos);
     EXPECT_EQ(saved.find("\n\n"), std::string::npos) << "no bare LF in a CRLF file";
@@ -163,23 +163,23 @@ TEST(Settings, ByteOrderMarkAndCrlfAreReadAndKept) {
 
 TEST(Settings, RealScoresSurviveALoadAndSaveUnchanged) {
     TempDir dir;
-    const std::string original = DataFile("wc2002.ini");
-    WriteFile(dir.File("w.ini"), original);
+    const std::string path = test::CopyFixture(dir, "wc2002.ini");
+    const std::string original = ReadFile(path);
     FakeWindow window;
-    LoadSettings(window, dir.File("w.ini"));
+    LoadSettings(window, path);
     EXPECT_EQ(window.fields[7], "8");  // Germany 8, Saudi Arabia 0
     EXPECT_EQ(window.fields[8], "0");
-    SaveSettings(window, dir.File("w.ini"));
-    EXPECT_EQ(ReadFile(dir.File("w.ini")), original);
+    SaveSettings(window, path);
+    EXPECT_EQ(ReadFile(path), original);
 }
 
 TEST(Settings, AFailingLoadPlacesTheWindowAt100AndStopsThere) {
     TempDir dir;
-    WriteFile(dir.File("f.ini"), DataFile("wc2002.ini"));
+    const std::string path = test::CopyFixture(dir, "wc2002.ini");
     FakeWindow window;
     window.failAtField = 50;
     window.fields[60] = "untouched";
-    LoadSettings(window, dir.File("f.ini"));
+    LoadSettings(window, path);
     EXPECT_EQ(window.top, 100);
     EXPECT_EQ(window.left, 100);
     EXPECT_EQ(window.fields[49], "1");

@@ -53,6 +53,13 @@ inline std::string DataFile(std::string_view name) {
     return ReadFile(std::string(PALVOREN_TEST_DATA) + "/" + std::string(name));
 }
 
+// A copy of a fixture file in the folder, under the fixture's name; returns the copy's path.
+inline std::string CopyFixture(const TempDir& dir, std::string_view name) {
+    const std::string path = dir.File(name);
+    WriteFile(path, DataFile(name));
+    return path;
+}
+
 // The window as it stands before its settings are loaded: at its design position, fields empty.
 struct FakeWindow : SettingsWindow {
     std::int32_t top = 108;
