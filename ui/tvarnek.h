@@ -1,0 +1,84 @@
+// The main window: eight group pages, each with its match captions, twelve score fields, the 計算
+// button, the round-of-16 captions and the standings grid, all built from the fixture table.
+//
+// Construction builds every control, then runs FormCreate (grid set-up, then the settings load);
+// the window is still hidden afterwards. FormDestroy (the settings save) runs once, at the latest
+// when the window is destroyed, while every control still exists. Every handler runs through one
+// guard: an error that escapes it goes to the error display given at construction, and the window
+// stays as the handler left it.
+#pragma once
+
+#include <QWidget>
+#include <array>
+#include <cstdint>
+#include <exception>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "settings/settings.h"
+
+class QLineEdit;
+class QPushButton;
+class QTabWidget;
+
+namespace palvoren {
+
+class StringGrid;
+class GroupPage;
+
+// Shows an error that escaped a handler. It returns when the user has dismissed it.
+using ErrorDisplay = std::function<void(const std::exception&)>;
+
+struct TVarnekOptions {
+    ErrorDisplay errorDisplay;                // empty: a plain message box
+    std::optional<std::string> settingsPath;  // empty: the file beside the executable
+};
+
+class TVarnek : public QWidget, public SettingsWindow {
+    Q_OBJECT
+
+public:
+    explicit TVarnek(TVarnekOptions options = {});
+    ~TVarnek() override;
+
+    // Hides the window and saves the settings, once; later calls do nothing.
+    void FormDestroy();
+
+    // SettingsWindow: the window's frame position and the score fields by number 1-96.
+    std::int32_t Top() const override;
+    std::int32_t Left() const override;
+    void SetTop(std::int32_t top) override;
+    void SetLeft(std::int32_t left) override;
+    std::string FieldText(int fieldNumber) const override;
+    void SetFieldText(int fieldNumber, std::string_view text) override;
+
+    QTabWidget* PageControl() const;
+    QLineEdit* Field(int fieldNumber) const;
+    QPushButton* Button(int groupIndex) const;
+    StringGrid* Grid(int groupIndex) const;
+
+    void Button1Click();
+    void Button2Click();
+    void Button3Click();
+    void Button4Click();
+    void Button5Click();
+    void Button6Click();
+    void Button7Click();
+    void Button8Click();
+
+private:
+    void FormCreate();
+    void BuildControls();
+    void CalculatePage(int groupIndex);
+    void Guarded(const std::function<void()>& handler) const;
+    void OnPageChanged(int index);
+
+    TVarnekOptions options_;
+    QTabWidget* pageControl_ = nullptr;
+    std::array<GroupPage*, 8> pages_{};
+    bool destroyed_ = false;
+};
+
+}  // namespace palvoren
