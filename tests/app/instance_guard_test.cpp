@@ -1,10 +1,11 @@
-// Which wait results let the program run, and where the lock file goes.
+// Which wait results let the program run, where the lock goes, and the lock between processes.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdint>
-#include <fstream>
+#include <filesystem>
 #include <string>
 
 #include "app/instance_guard.h"
@@ -13,91 +14,145 @@
 namespace palvoren {
 namespace {
 
+template <typename Row>
+std::string RowName(const testing::TestParamInfo<Row>& info) {
+    return info.param.name;
+}
+
 struct WaitRow {
     const char* name;
     std::uint32_t code;
-    WaitOutcome outcome;
     bool owned;
 };
-
 class WaitCodeTable : public testing::TestWithParam<WaitRow> {};
 
 TEST_P(WaitCodeTable, DecidesWhetherToRun) {
-    const WaitRow& row = GetParam();
-    EXPECT_EQ(WaitOutcomeFromCode(row.code), row.outcome);
-    EXPECT_EQ(OwnsInstance(row.outcome), row.owned);
+    EXPECT_EQ(OwnsInstance(WaitOutcomeFromCode(GetParam().code)), GetParam().owned);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     InstanceGuard, WaitCodeTable,
-    testing::Values(
-        WaitRow{"free_mutex_is_taken", kWaitObject0, WaitOutcome::kSignaled, true},
-        WaitRow{"abandoned_mutex_is_taken_over", kWaitAbandoned, WaitOutcome::kAbandoned, true},
-        WaitRow{"held_mutex_means_another_copy", kWaitTimeout, WaitOutcome::kTimedOut, false},
-        WaitRow{"failed_wait_does_not_run", kWaitFailed, WaitOutcome::kFailed, false},
-        WaitRow{"second_object_of_a_multiple_wait_is_no_ownership", 1, WaitOutcome::kFailed, false},
-        WaitRow{"io_completion_is_no_ownership", 0xC0, WaitOutcome::kFailed, false}),
-    [](const testing::TestParamInfo<WaitRow>& info) { return std::string(info.param.name); });
+    testing::Values(WaitRow{"free_mutex_is_taken", kWaitObject0, true},
+                    WaitRow{"abandoned_mutex_is_taken_over", kWaitAbandoned, true},
+                    WaitRow{"held_mutex_means_another_copy", kWaitTimeout, false},
+                    WaitRow{"failed_wait_does_not_run", kWaitFailed, false},
+                    WaitRow{"io_completion_is_no_ownership", 0xC0, false}),
+    RowName<WaitRow>);
 
-TEST(InstanceGuard, NameThatCannotBeOpenedDoesNotRun) {
-    EXPECT_FALSE(OwnsInstance(WaitOutcome::kNoHandle));
-}
-
-// Each row prepares the runtime folder inside a scratch folder and says where the lock must go.
+// Each row sets up the runtime folder (or not) and the copies all use the same places.
 struct PlaceRow {
     const char* name;
-    void (*prepare)(const std::string& runtimeDir);
-    bool useRuntimeDir;  // false: the per-user name in the temporary folder
+    int runtimeDirMode;  // 0: no runtime folder
+    bool inRuntimeDir;
+};
+class LockPlace : public testing::TestWithParam<PlaceRow> {
+protected:
+    LockPlaces Places() {
+        const LockPlaces places{scratch_.File("run"), scratch_.Path().string()};
+        if (GetParam().runtimeDirMode != 0) {
+            ::mkdir(places.runtimeDir->c_str(), 0700);
+            ::chmod(places.runtimeDir->c_str(), static_cast<mode_t>(GetParam().runtimeDirMode));
+        }
+        return places;
+    }
+    test::TempDir scratch_;
 };
 
-void MakeDir(const std::string& dir, mode_t mode) {
-    ASSERT_EQ(::mkdir(dir.c_str(), 0700), 0);
-    ASSERT_EQ(::chmod(dir.c_str(), mode), 0);
+// A forked copy that takes the guard and then waits to be killed; true when it got it.
+bool StartHolder(const LockPlaces& places, pid_t& pid) {
+    int ends[2];
+    if (::pipe(ends) != 0 || (pid = ::fork()) < 0)
+        return false;
+    if (pid == 0) {
+        const InstanceGuard guard = InstanceGuard::AcquireIn(places);
+        const char owned = guard.Owned() ? 'y' : 'n';
+        [[maybe_unused]] const ssize_t n = ::write(ends[1], &owned, 1);
+        for (;;)
+            ::pause();
+    }
+    char owned = 'n';
+    const bool reported = ::read(ends[0], &owned, 1) == 1;
+    ::close(ends[0]);
+    ::close(ends[1]);
+    return reported && owned == 'y';
 }
 
-class LockPlaceTable : public testing::TestWithParam<PlaceRow> {};
+TEST_P(LockPlace, SecondCopyIsRefusedUntilTheFirstIsKilled) {
+    const LockPlaces places = Places();
+    const std::string expected = GetParam().inRuntimeDir
+                                     ? *places.runtimeDir + "/Dostrel"
+                                     : places.tempDir + "/Dostrel-" + std::to_string(::geteuid());
+    EXPECT_EQ(LockFilePath(places, ::geteuid()), expected);
+    pid_t first = -1;
+    ASSERT_TRUE(StartHolder(places, first));
+    EXPECT_EQ(InstanceGuard::AcquireIn(places).Outcome(), WaitOutcome::kTimedOut);
+    ::kill(first, SIGKILL);
+    ::waitpid(first, nullptr, 0);
+    EXPECT_TRUE(InstanceGuard::AcquireIn(places).Owned());
+}
 
-TEST_P(LockPlaceTable, ChoosesTheFolder) {
+INSTANTIATE_TEST_SUITE_P(InstanceGuard, LockPlace,
+                         testing::Values(PlaceRow{"private_runtime_dir_is_used", 0700, true},
+                                         PlaceRow{"no_runtime_dir_falls_back_to_temp", 0, false},
+                                         PlaceRow{"shared_runtime_dir_falls_back", 01777, false}),
+                         RowName<PlaceRow>);
+
+TEST(InstanceGuard, StartedProgramsDoNotInheritTheLock) {
     const test::TempDir scratch;
-    const std::string runtimeDir = scratch.File("run");
-    GetParam().prepare(runtimeDir);
-    const LockPlaces places{runtimeDir, scratch.File("tmp")};
-    const unsigned uid = ::geteuid();
-    const std::string expected = GetParam().useRuntimeDir
-                                     ? runtimeDir + "/Dostrel"
-                                     : scratch.File("tmp") + "/Dostrel-" + std::to_string(uid);
-    EXPECT_EQ(LockFilePath(places, uid), expected);
+    const LockPlaces places{std::nullopt, scratch.Path().string()};
+    pid_t child = -1;
+    {
+        const InstanceGuard guard = InstanceGuard::AcquireIn(places);
+        ASSERT_TRUE(guard.Owned());
+        if ((child = ::fork()) == 0) {
+            ::execl("/bin/sleep", "sleep", "30", static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+    }
+    ::usleep(100 * 1000);  // time for the child to reach exec
+    EXPECT_TRUE(InstanceGuard::AcquireIn(places).Owned());
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+}
+
+constexpr int kNeedsRoot = -2;
+
+// Each row plants something under the lock's name in the shared folder before the start.
+struct PlantRow {
+    const char* name;
+    int (*plant)(const std::string& lockPath, const std::string& victim);
+};
+class PlantedName : public testing::TestWithParam<PlantRow> {};
+
+TEST_P(PlantedName, IsRefusedAndNothingIsCreated) {
+    const test::TempDir scratch;
+    const LockPlaces places{std::nullopt, scratch.Path().string()};
+    const std::string victim = scratch.File("victim");
+    const int planted = GetParam().plant(LockFilePath(places, ::geteuid()), victim);
+    if (planted == kNeedsRoot)
+        GTEST_SKIP() << "giving a file to someone else needs root";
+    ASSERT_EQ(planted, 0);
+    EXPECT_EQ(InstanceGuard::AcquireIn(places).Outcome(), WaitOutcome::kNoHandle);
+    EXPECT_FALSE(std::filesystem::exists(victim));
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    InstanceGuard, LockPlaceTable,
-    testing::Values(PlaceRow{"private_runtime_dir_is_used",
-                             [](const std::string& d) { MakeDir(d, 0700); }, true},
-                    PlaceRow{"readable_runtime_dir_is_used",
-                             [](const std::string& d) { MakeDir(d, 0755); }, true},
-                    PlaceRow{"missing_runtime_dir_falls_back", [](const std::string&) {}, false},
-                    PlaceRow{"group_writable_runtime_dir_falls_back",
-                             [](const std::string& d) { MakeDir(d, 0770); }, false},
-                    PlaceRow{"world_writable_runtime_dir_falls_back",
-                             [](const std::string& d) { MakeDir(d, 01777); }, false},
-                    PlaceRow{"runtime_path_that_is_a_file_falls_back",
-                             [](const std::string& d) { std::ofstream{d}; }, false}),
-    [](const testing::TestParamInfo<PlaceRow>& info) { return std::string(info.param.name); });
-
-TEST(InstanceGuard, UnsetOrRelativeRuntimeDirFallsBack) {
-    const unsigned uid = ::geteuid();
-    const std::string fallback = "/scratch/Dostrel-" + std::to_string(uid);
-    EXPECT_EQ(LockFilePath(LockPlaces{std::nullopt, "/scratch"}, uid), fallback);
-    EXPECT_EQ(LockFilePath(LockPlaces{"", "/scratch"}, uid), fallback);
-    EXPECT_EQ(LockFilePath(LockPlaces{".", "/scratch"}, uid), fallback);
-}
-
-TEST(InstanceGuard, AnotherUsersRuntimeDirFallsBack) {
-    const test::TempDir scratch;
-    const unsigned otherUid = ::geteuid() + 1;
-    EXPECT_EQ(LockFilePath(LockPlaces{scratch.Path().string(), "/scratch"}, otherUid),
-              "/scratch/Dostrel-" + std::to_string(otherUid));
-}
+    InstanceGuard, PlantedName,
+    testing::Values(PlantRow{"symlink_is_not_followed",
+                             [](const std::string& lock, const std::string& victim) {
+                                 return ::symlink(victim.c_str(), lock.c_str());
+                             }},
+                    PlantRow{"fifo_is_refused_without_hanging",
+                             [](const std::string& lock, const std::string&) {
+                                 return ::mkfifo(lock.c_str(), 0600);
+                             }},
+                    PlantRow{"another_users_file_is_refused",
+                             [](const std::string& lock, const std::string&) {
+                                 test::WriteFile(lock, "");
+                                 return ::geteuid() == 0 ? ::chown(lock.c_str(), 65534, 65534)
+                                                         : kNeedsRoot;
+                             }}),
+    RowName<PlantRow>);
 
 }  // namespace
 }  // namespace palvoren

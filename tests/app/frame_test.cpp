@@ -1,0 +1,157 @@
+// The error box as the user meets it, the application's last net under the event handlers, and
+// the signals that end the program.
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QtTest>
+#include <csignal>
+#include <functional>
+#include <optional>
+#include <stdexcept>
+
+#include "app/application.h"
+#include "app/error_box.h"
+#include "app/signal_bridge.h"
+#include "standings/int_text.h"
+
+namespace palvoren {
+
+// Waits for the modal box, hands it to inspect(), then presses OK.
+void AnswerBox(std::function<void(QMessageBox&)> inspect, int triesLeft = 200) {
+    QTimer::singleShot(10, [inspect, triesLeft] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr) {
+            if (triesLeft > 0)
+                AnswerBox(inspect, triesLeft - 1);
+            return;
+        }
+        inspect(*box);
+        box->button(QMessageBox::Ok)->click();
+    });
+}
+
+// Throws what the test gives it on a user event.
+class Thrower : public QObject {
+public:
+    std::function<void()> toThrow;
+    bool event(QEvent* event) override {
+        if (event->type() == QEvent::User)
+            toThrow();
+        return QObject::event(event);
+    }
+};
+
+class FrameTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        window_.emplace();
+        auto* layout = new QVBoxLayout(&*window_);
+        field_ = new QLineEdit(&*window_);
+        button_ = new QPushButton(QStringLiteral("計算"), &*window_);
+        layout->addWidget(new QLineEdit(&*window_));
+        layout->addWidget(field_);
+        layout->addWidget(button_);
+        window_->show();
+        window_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&*window_));
+        field_->setFocus();
+        field_->grabMouse();
+    }
+    void cleanup() { window_.reset(); }
+
+    void boxBlocksTheWindowAndGivesTheFocusBack() {
+        QSignalSpy clicks(button_.data(), &QPushButton::clicked);
+        QString title, text;
+        QMessageBox::Icon icon{};
+        qsizetype buttons = 0;
+        bool grabbed = true;
+        AnswerBox([&](QMessageBox& box) {
+            title = box.windowTitle(), text = box.text(), icon = box.icon();
+            buttons = box.buttons().size(), grabbed = QWidget::mouseGrabber() != nullptr;
+            ClickButtonAsTheUser();
+        });
+        ShowErrorBox(std::runtime_error("書き込めません"));
+        QCOMPARE(title, QStringLiteral("Palvoren"));
+        QCOMPARE(text, QStringLiteral("書き込めません."));
+        QCOMPARE(icon, QMessageBox::Critical);
+        QCOMPARE(buttons, 1);
+        QVERIFY2(!grabbed, "a mouse grab keeps the box out of reach");
+        QCOMPARE(clicks.count(), 0);
+        QTRY_COMPARE(QApplication::focusWidget(), field_.data());
+        ClickButtonAsTheUser();
+        QCOMPARE(clicks.count(), 1);
+    }
+
+    void escapedErrorIsShownAndTheProgramGoesOn_data() {
+        QTest::addColumn<std::function<void()>>("toThrow");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("conversion error shows the bad text")
+            << std::function<void()>([] { throw EConvertError("1x"); })
+            << QStringLiteral("'1x' は整数ではありません.");
+        QTest::newRow("non-standard exception shows the unexpected error message")
+            << std::function<void()>([] { throw 42; })
+            << QString::fromUtf8(kUnknownErrorMessage.data(), kUnknownErrorMessage.size()) + ".";
+    }
+    void escapedErrorIsShownAndTheProgramGoesOn() {
+        QFETCH(std::function<void()>, toThrow);
+        QFETCH(QString, text);
+        Thrower thrower;
+        thrower.toThrow = toThrow;
+        QString shown;
+        AnswerBox([&](QMessageBox& box) { shown = box.text(); });
+        QEvent event(QEvent::User);
+        QVERIFY(QCoreApplication::sendEvent(&thrower, &event));
+        QCOMPARE(shown, text);
+        QVERIFY(window_->isVisible());
+    }
+
+    void signalClosesBoxAndWindow_data() {
+        QTest::addColumn<int>("signal");
+        QTest::addColumn<bool>("withBox");
+        QTest::newRow("terminate request closes the window") << SIGTERM << false;
+        QTest::newRow("interrupt closes the window") << SIGINT << false;
+        QTest::newRow("hang-up closes the window") << SIGHUP << false;
+        QTest::newRow("terminate request closes an open box first") << SIGTERM << true;
+    }
+    void signalClosesBoxAndWindow() {
+        QFETCH(int, signal);
+        QFETCH(bool, withBox);
+        std::optional<SignalBridge> bridge(&*window_);
+        QVERIFY(bridge->Active());
+        if (withBox) {
+            QTimer::singleShot(50, [signal] { std::raise(signal); });
+            ShowErrorMessage("x");  // returns only once the box has gone
+        } else {
+            std::raise(signal);
+        }
+        QTRY_VERIFY(!window_->isVisible());
+    }
+
+private:
+    // Through the window system, where modality applies; an event sent to the widget itself
+    // would get through any box.
+    void ClickButtonAsTheUser() {
+        const QPoint centre = button_->mapTo(&*window_, button_->rect().center());
+        QTest::mouseClick(window_->windowHandle(), Qt::LeftButton, {}, centre);
+    }
+
+    std::optional<QWidget> window_;
+    QPointer<QLineEdit> field_;
+    QPointer<QPushButton> button_;
+};
+
+}  // namespace palvoren
+
+int main(int argc, char** argv) {
+    palvoren::Application app(argc, argv);
+    app.setQuitOnLastWindowClosed(false);  // each test closes its own window
+    palvoren::FrameTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "frame_test.moc"
