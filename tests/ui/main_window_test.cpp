@@ -249,6 +249,7 @@ private slots:
         QCOMPARE(window_->Field(7)->text(), "4");
         QCOMPARE(window_->Field(96)->text(), "x y");
         QCOMPARE(window_->Grid(1)->Cell(0, 1), "フランス");
+        QCOMPARE(window_->Grid(1)->Cell(1, 1), "");  // standings are never stored
         window_->Field(8)->setText("0");
         window_->move(70, 60);
         window_.reset();
