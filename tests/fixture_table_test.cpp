@@ -37,6 +37,7 @@ TEST(FixtureTable, CaptionNamesTheHomeThenTheAwayTeam) {
             const std::size_t nameStart = caption.rfind(' ', vs) + 1;
             EXPECT_EQ(caption.substr(nameStart, vs - nameStart), home) << caption;
             EXPECT_EQ(caption.substr(vs + kVs.size()), away) << caption;
+            EXPECT_EQ(std::string(MatchKickOff(match)) + " " + home, caption.substr(0, vs));
         }
     }
 }

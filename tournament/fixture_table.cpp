@@ -191,4 +191,10 @@ FieldLocation LocateField(int fieldNumber) {
     return kFieldIndex[static_cast<std::size_t>(fieldNumber)];
 }
 
+std::string_view MatchKickOff(const MatchSpec& match) {
+    // The team names never contain an ASCII blank, so the last one ends the time.
+    std::string_view caption = match.captionText;
+    return caption.substr(0, caption.rfind(' '));
+}
+
 }  // namespace palvoren

@@ -67,4 +67,7 @@ const GroupSpec& GroupByIndex(int groupIndex);
 // The match and side of score field 1-96. Throws std::out_of_range for any other number.
 FieldLocation LocateField(int fieldNumber);
 
+// The date and kick-off time at the head of a match caption ("5/31 20:30"), for spoken names.
+std::string_view MatchKickOff(const MatchSpec& match);
+
 }  // namespace palvoren

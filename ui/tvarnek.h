@@ -74,7 +74,13 @@ private:
     void CalculatePage(int groupIndex);
     void Guarded(const std::function<void()>& handler) const;
     void OnPageChanged(int index);
+    void LinkFocusChain();
+    GroupPage* Page(int groupIndex) const;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
     TVarnekOptions options_;
     QTabWidget* pageControl_ = nullptr;
     std::array<GroupPage*, 8> pages_{};

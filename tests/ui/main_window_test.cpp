@@ -1,0 +1,289 @@
+// The main window on Qt's offscreen platform: layout from the fixture and layout tables, keyboard
+// and focus, the calculate buttons and the settings round trip.
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+#include "test_support.h"
+#include "ui/group_page.h"
+#include "ui/layout.h"
+#include "ui/string_grid.h"
+#include "ui/tvarnek.h"
+
+using namespace palvoren;
+
+namespace {
+
+QString Utf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), text.size());
+}
+
+// What a group's grid shows, all 45 cells, to compare before and after.
+QStringList Snapshot(const StringGrid& grid) {
+    QStringList cells;
+    for (int row = 0; row < StringGrid::kRowCount; ++row)
+        for (int column = 0; column < StringGrid::kColumnCount; ++column)
+            cells << grid.Cell(column, row);
+    return cells;
+}
+
+// The page's tab stops as the layout tables give them: fields by line, home first, then the button.
+QStringList ExpectedTabStops(int groupIndex) {
+    const GroupSpec& group = GroupByIndex(groupIndex);
+    QStringList names(2 * kMatchesPerGroup);
+    for (const MatchSpec& match : group.matches) {
+        names[2 * (match.line - 1)] = QStringLiteral("Edit%1").arg(match.homeField);
+        names[2 * (match.line - 1) + 1] = QStringLiteral("Edit%1").arg(match.awayField);
+    }
+    return names << Utf8(group.button);
+}
+
+QString FocusName() {
+    QWidget* focused = QApplication::focusWidget();
+    return focused != nullptr ? focused->objectName() : QStringLiteral("(none)");
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        dir_ = std::make_unique<QTemporaryDir>();
+        errors_.clear();
+        window_ = std::make_unique<TVarnek>(TVarnekOptions{
+            [this](const std::exception& error) { errors_ << QString::fromUtf8(error.what()); },
+            dir_->filePath(QStringLiteral("palvoren.ini")).toStdString()});
+    }
+    void cleanup() {
+        window_.reset();
+        dir_.reset();
+    }
+
+    void controlsSitWhereTheTablesSay_data() {
+        QTest::addColumn<int>("group");
+        for (const GroupSpec& group : FixtureTable())
+            QTest::newRow(Utf8(group.pageCaption).toUtf8())
+                << int(&group - FixtureTable().data()) + 1;
+    }
+    void controlsSitWhereTheTablesSay() {
+        QFETCH(int, group);
+        window_->show();
+        window_->PageControl()->setCurrentIndex(group - 1);
+        const GroupSpec& spec = GroupByIndex(group);
+        auto* page = window_->findChild<QWidget*>(Utf8(spec.page));
+        QVERIFY(page != nullptr);
+        QCOMPARE(window_->PageControl()->tabText(group - 1), Utf8(spec.pageCaption));
+        for (const MatchSpec& match : spec.matches) {
+            auto* caption = page->findChild<QLabel*>(Utf8(match.captionLabel));
+            QVERIFY(caption != nullptr);
+            QCOMPARE(caption->text(), Utf8(match.captionText));
+            QCOMPARE(caption->pos(), QPoint(layout::kCaptionLeft, layout::CaptionTop(match.line)));
+            for (Side side : {Side::Home, Side::Away}) {
+                const int n = side == Side::Home ? match.homeField : match.awayField;
+                auto* field = page->findChild<QLineEdit*>(QStringLiteral("Edit%1").arg(n));
+                QVERIFY(field != nullptr);
+                QCOMPARE(field, window_->Field(n));
+                QCOMPARE(field->geometry(), layout::FieldRect(group, match.line, side));
+            }
+        }
+        QCOMPARE(page->findChild<QLabel*>(Utf8(spec.upper.label))->pos(), layout::kUpperRoundOf16);
+        QCOMPARE(page->findChild<QLabel*>(Utf8(spec.lower.label))->pos(), layout::kLowerRoundOf16);
+        QCOMPARE(window_->Button(group)->objectName(), Utf8(spec.button));
+        QCOMPARE(window_->Button(group)->geometry(), layout::kButton);
+        QCOMPARE(window_->Button(group)->text(), QStringLiteral("計算"));
+        QCOMPARE(window_->Grid(group)->objectName(), Utf8(spec.grid));
+        QCOMPARE(window_->Grid(group)->geometry(), layout::kGrid);
+        QCOMPARE(page->findChild<QLabel*>(QStringLiteral("Label65")) != nullptr, group == 1);
+        // Every control stays inside its page, so nothing is cut off at any scale factor.
+        for (QWidget* child : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            QVERIFY2(page->rect().contains(child->geometry()), qPrintable(child->objectName()));
+    }
+
+    void windowHasFixedSizeAndOneRowOfTabs() {
+        window_->show();
+        QCOMPARE(window_->minimumSize(), layout::kClientSize);
+        QCOMPARE(window_->maximumSize(), layout::kClientSize);
+        QVERIFY(!(window_->windowFlags() & Qt::WindowMaximizeButtonHint));
+        QCOMPARE(window_->PageControl()->geometry(), layout::kPageControl);
+        QCOMPARE(window_->PageControl()->currentIndex(), 0);
+        const QTabBar* tabs = window_->PageControl()->tabBar();
+        QCOMPARE(tabs->count(), kGroupCount);
+        QVERIFY(!tabs->usesScrollButtons());
+        QVERIFY2(tabs->tabRect(kGroupCount - 1).right() < tabs->width(), "last tab cut off");
+        QCOMPARE(tabs->tabRect(0).top(), tabs->tabRect(kGroupCount - 1).top());
+        QCOMPARE(window_->pos(), layout::kInitialPosition);
+    }
+
+    void tabCyclesThroughThePageOnly_data() { controlsSitWhereTheTablesSay_data(); }
+    void tabCyclesThroughThePageOnly() {
+        QFETCH(int, group);
+        ShowActive();
+        window_->PageControl()->setCurrentIndex(group - 1);
+        const QStringList stops = ExpectedTabStops(group);
+        QCOMPARE(FocusName(), stops.front());
+        for (int step = 1; step <= stops.size(); ++step) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(FocusName(), stops[step % stops.size()]);
+        }
+        for (int step = stops.size() - 1; step >= 0; --step) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+            QCOMPARE(FocusName(), stops[step]);
+        }
+        window_->Grid(group)->setFocus(Qt::MouseFocusReason);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(FocusName(), stops.front());
+    }
+
+    void ctrlTabSwitchesPagesAndFocusesTheFirstField_data() {
+        QTest::addColumn<int>("fromGroup");
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<bool>("backwards");
+        QTest::addColumn<int>("toGroup");
+        QTest::newRow("ctrl+tab from a field goes to the next page") << 2 << "Edit12" << false << 3;
+        QTest::newRow("ctrl+shift+tab on the first page wraps to the last")
+            << 1 << "Edit1" << true << 8;
+        QTest::newRow("ctrl+tab on the last page wraps to the first")
+            << 8 << "Edit92" << false << 1;
+        QTest::newRow("ctrl+tab works from the button") << 4 << "Button4" << false << 5;
+        QTest::newRow("ctrl+tab works from the grid") << 6 << "StringGrid6" << false << 7;
+        QTest::newRow("ctrl+shift+tab from the grid") << 6 << "StringGrid6" << true << 5;
+    }
+    void ctrlTabSwitchesPagesAndFocusesTheFirstField() {
+        QFETCH(int, fromGroup);
+        QFETCH(QString, from);
+        QFETCH(bool, backwards);
+        QFETCH(int, toGroup);
+        ShowActive();
+        window_->Field(ExpectedTabStops(toGroup).front().mid(4).toInt())->setText("12");
+        window_->PageControl()->setCurrentIndex(fromGroup - 1);
+        window_->findChild<QWidget*>(from)->setFocus(Qt::MouseFocusReason);
+        QTest::keyClick(QApplication::focusWidget(), backwards ? Qt::Key_Backtab : Qt::Key_Tab,
+                        backwards ? Qt::ControlModifier | Qt::ShiftModifier : Qt::ControlModifier);
+        QCOMPARE(window_->PageControl()->currentIndex(), toGroup - 1);
+        QCOMPARE(FocusName(), ExpectedTabStops(toGroup).front());
+        QCOMPARE(qobject_cast<QLineEdit*>(QApplication::focusWidget())->selectedText(), "12");
+    }
+
+    void buttonKeys_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("focusAfter");
+        QTest::addColumn<bool>("calculates");
+        QTest::newRow("down steps onto the grid") << int(Qt::Key_Down) << "StringGrid1" << false;
+        QTest::newRow("right steps onto the grid") << int(Qt::Key_Right) << "StringGrid1" << false;
+        QTest::newRow("up steps back to the last field") << int(Qt::Key_Up) << "Edit68" << false;
+        QTest::newRow("left steps back to the last field")
+            << int(Qt::Key_Left) << "Edit68" << false;
+        QTest::newRow("enter presses the button") << int(Qt::Key_Return) << "Button1" << true;
+        QTest::newRow("keypad enter presses the button") << int(Qt::Key_Enter) << "Button1" << true;
+        QTest::newRow("space presses the button") << int(Qt::Key_Space) << "Button1" << true;
+    }
+    void buttonKeys() {
+        QFETCH(int, key);
+        QFETCH(QString, focusAfter);
+        QFETCH(bool, calculates);
+        ShowActive();
+        window_->Button(1)->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(window_->Button(1), Qt::Key(key));
+        QCOMPARE(FocusName(), focusAfter);
+        QCOMPARE(window_->Grid(1)->Cell(1, 1), calculates ? "0" : "");
+    }
+
+    void enterInAFieldCalculatesNothing() {
+        ShowActive();
+        window_->Field(1)->setText("1");
+        window_->Field(2)->setText("0");
+        QTest::keyClick(window_->Field(1), Qt::Key_Return);
+        QCOMPARE(window_->Grid(1)->Cell(1, 1), "");
+    }
+
+    void startFocusIsTheFirstFieldSelected() {
+        window_->Field(1)->setText("3");
+        ShowActive();
+        QCOMPARE(FocusName(), "Edit1");
+        QCOMPARE(window_->Field(1)->selectedText(), "3");
+    }
+
+    void fieldsTakeAnyTextWholeWithoutInputMethod() {
+        const QString longText(100000, QLatin1Char('7'));
+        window_->SetFieldText(5, longText.toStdString());
+        QCOMPARE(window_->Field(5)->text(), longText);
+        QVERIFY(!window_->Field(5)->testAttribute(Qt::WA_InputMethodEnabled));
+        QCOMPARE(window_->Field(1)->accessibleName(), "5/31 20:30 フランス");
+        QCOMPARE(window_->Field(2)->accessibleName(), "5/31 20:30 セネガル");
+    }
+
+    void aButtonChangesOnlyItsOwnGrid() {
+        LoadRealScores();
+        std::array<QStringList, kGroupCount> before;
+        for (int g = 1; g <= kGroupCount; ++g)
+            before[g - 1] = Snapshot(*window_->Grid(g));
+        window_->Button(3)->click();
+        for (int g = 1; g <= kGroupCount; ++g)
+            QCOMPARE(Snapshot(*window_->Grid(g)) == before[g - 1], g != 3);
+        QCOMPARE(window_->Grid(3)->Cell(4, 1), "9");  // Brazil won all three
+    }
+
+    void aBadScoreIsShownAndTheWindowGoesOn() {
+        window_->Field(1)->setText("2a");
+        window_->Field(2)->setText("1");
+        window_->Button(1)->click();
+        QCOMPARE(errors_, QStringList{"'2a' は整数ではありません"});
+        window_->Field(1)->setText("2");
+        window_->Button(1)->click();
+        QCOMPARE(errors_.size(), 1);
+        QCOMPARE(window_->Grid(1)->Cell(4, 1), "3");
+    }
+
+    void settingsAreLoadedAtCreateAndSavedAtDestroy() {
+        const std::string path = dir_->filePath(QStringLiteral("palvoren.ini")).toStdString();
+        test::WriteFile(path, "[Form]\nTop=40\nLeft=30\n[Value]\nedit7=4\nedit96=x y\n");
+        window_ = std::make_unique<TVarnek>(TVarnekOptions{{}, path});
+        QCOMPARE(window_->pos(), QPoint(30, 40));
+        QCOMPARE(window_->Field(7)->text(), "4");
+        QCOMPARE(window_->Field(96)->text(), "x y");
+        QCOMPARE(window_->Grid(1)->Cell(0, 1), "フランス");
+        window_->Field(8)->setText("0");
+        window_->move(70, 60);
+        window_.reset();
+        const std::string saved = test::ReadFile(path);
+        for (const char* line :
+             {"Top=60\n", "Left=70\n", "edit7=4\n", "edit8=0\n", "edit96=x y\n", "edit1=\n"})
+            QVERIFY2(saved.find(line) != std::string::npos, line);
+    }
+
+    void screenshotOfGroupAWithRealScores() {
+        LoadRealScores();
+        ShowActive();
+        window_->Button(1)->click();
+        QCOMPARE(window_->Grid(1)->Cell(8, 4), "1");  // Denmark won the group
+        QDir().mkpath(PALVOREN_ARTIFACTS);
+        QVERIFY(window_->grab().save(PALVOREN_ARTIFACTS "/group-a.png"));
+    }
+
+private:
+    void ShowActive() {
+        window_->show();
+        window_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+    }
+    // The real 2002 scores, through the window's own settings load.
+    void LoadRealScores() {
+        const std::string path = dir_->filePath(QStringLiteral("palvoren.ini")).toStdString();
+        test::WriteFile(path, test::DataFile("wc2002.ini"));
+        window_ = std::make_unique<TVarnek>(TVarnekOptions{{}, path});
+    }
+
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<TVarnek> window_;
+    QStringList errors_;
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"

@@ -1,0 +1,223 @@
+#include "ui/tvarnek.h"
+
+#include <QLabel>
+#include <QMessageBox>
+#include <QShowEvent>
+#include <QTabBar>
+#include <QTabWidget>
+
+#include "settings/settings.h"
+#include "ui/calc_button.h"
+#include "ui/group_page.h"
+#include "ui/layout.h"
+#include "ui/page_tabs.h"
+#include "ui/score_field.h"
+#include "ui/string_grid.h"
+#include "ui/window_font.h"
+
+namespace palvoren {
+namespace {
+
+QString Utf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Stands in when no error display is given, e.g. in a program that only shows the window.
+void PlainErrorBox(const std::exception& error) {
+    QString text = QString::fromUtf8(error.what());
+    if (!text.endsWith(QLatin1Char('.')))
+        text += QLatin1Char('.');
+    QMessageBox::critical(nullptr, Utf8(layout::kWindowCaption), text);
+}
+
+using ClickHandler = void (TVarnek::*)();
+constexpr std::array<ClickHandler, kGroupCount> kClickHandlers{
+    &TVarnek::Button1Click, &TVarnek::Button2Click, &TVarnek::Button3Click, &TVarnek::Button4Click,
+    &TVarnek::Button5Click, &TVarnek::Button6Click, &TVarnek::Button7Click, &TVarnek::Button8Click,
+};
+
+}  // namespace
+
+TVarnek::TVarnek(TVarnekOptions options) : options_(std::move(options)) {
+    if (!options_.errorDisplay)
+        options_.errorDisplay = PlainErrorBox;
+    setObjectName(QStringLiteral("Varnek"));
+    setWindowTitle(Utf8(layout::kWindowCaption));
+    // Title, system menu, minimise and close; no maximise button and no resizing by the frame.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    setFixedSize(layout::kClientSize);
+    setFont(WindowFont());
+    setBackgroundRole(QPalette::Button);
+    setAutoFillBackground(true);
+    move(layout::kInitialPosition);
+    BuildControls();
+    Guarded([this] { FormCreate(); });
+}
+
+TVarnek::~TVarnek() {
+    FormDestroy();
+}
+
+void TVarnek::BuildControls() {
+    pageControl_ = new QTabWidget(this);
+    pageControl_->setObjectName(QStringLiteral("PageControl1"));
+    pageControl_->setGeometry(layout::kPageControl);
+    FitTabsInOneRow(*pageControl_);
+    for (int g = 1; g <= kGroupCount; ++g) {
+        auto* page = new GroupPage(g, pageControl_);
+        pages_[static_cast<std::size_t>(g - 1)] = page;
+        pageControl_->addTab(page, Utf8(page->Group().pageCaption));
+        const ClickHandler handler = kClickHandlers[static_cast<std::size_t>(g - 1)];
+        connect(page->Button(), &QPushButton::clicked, this,
+                [this, handler] { (this->*handler)(); });
+    }
+    auto* version = new QLabel(Utf8(layout::kVersionText), pages_.front());
+    version->setObjectName(Utf8(layout::kVersionLabel));
+    version->move(layout::kVersionPosition);
+    version->resize(version->sizeHint());
+    LinkFocusChain();
+    pageControl_->setCurrentIndex(0);
+    connect(pageControl_, &QTabWidget::currentChanged, this, &TVarnek::OnPageChanged);
+}
+
+void TVarnek::LinkFocusChain() {
+    // One chain through all pages: hidden pages are skipped, so Tab cycles within the visible one
+    // and wraps from its button (or its grid) to its first field.
+    QWidget* previous = nullptr;
+    for (GroupPage* page : pages_) {
+        for (QWidget* widget : page->FocusOrder()) {
+            if (previous != nullptr)
+                QWidget::setTabOrder(previous, widget);
+            previous = widget;
+        }
+    }
+}
+
+void TVarnek::FormCreate() {
+    for (GroupPage* page : pages_)
+        page->SetUpGrid();
+    if (options_.settingsPath)
+        LoadSettings(*this, *options_.settingsPath);
+    else
+        LoadSettings(*this);
+}
+
+void TVarnek::FormDestroy() {
+    if (destroyed_)
+        return;
+    destroyed_ = true;
+    hide();
+    Guarded([this] {
+        if (options_.settingsPath)
+            SaveSettings(*this, *options_.settingsPath);
+        else
+            SaveSettings(*this);
+    });
+}
+
+void TVarnek::Guarded(const std::function<void()>& handler) const {
+    // Errors end the handler where they arise; what it did so far stays, and the window goes on.
+    try {
+        handler();
+    } catch (const std::exception& error) {
+        options_.errorDisplay(error);
+    }
+}
+
+void TVarnek::CalculatePage(int groupIndex) {
+    Guarded(
+        [this, groupIndex] { CalculateGroup(GroupByIndex(groupIndex), *this, *Grid(groupIndex)); });
+}
+
+void TVarnek::Button1Click() {
+    CalculatePage(1);
+}
+void TVarnek::Button2Click() {
+    CalculatePage(2);
+}
+void TVarnek::Button3Click() {
+    CalculatePage(3);
+}
+void TVarnek::Button4Click() {
+    CalculatePage(4);
+}
+void TVarnek::Button5Click() {
+    CalculatePage(5);
+}
+void TVarnek::Button6Click() {
+    CalculatePage(6);
+}
+void TVarnek::Button7Click() {
+    CalculatePage(7);
+}
+void TVarnek::Button8Click() {
+    CalculatePage(8);
+}
+
+void TVarnek::OnPageChanged(int index) {
+    // The stack hands the focus to whatever last had it on the new page; the window wants the
+    // page's first field instead, selected, as when tabbing in.
+    QWidget* focused = focusWidget();
+    if (focused == nullptr || !pageControl_->isAncestorOf(focused) ||
+        pageControl_->tabBar()->isAncestorOf(focused) || focused == pageControl_->tabBar())
+        return;
+    if (auto* page = qobject_cast<GroupPage*>(pageControl_->widget(index)))
+        page->FirstField()->setFocus(Qt::TabFocusReason);
+}
+
+void TVarnek::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!event->spontaneous() && focusWidget() == nullptr) {
+        pages_.front()->FirstField()->setFocus(Qt::TabFocusReason);
+        pages_.front()->FirstField()->selectAll();
+    }
+}
+
+std::int32_t TVarnek::Top() const {
+    return pos().y();
+}
+std::int32_t TVarnek::Left() const {
+    return pos().x();
+}
+void TVarnek::SetTop(std::int32_t top) {
+    move(pos().x(), top);
+}
+void TVarnek::SetLeft(std::int32_t left) {
+    move(left, pos().y());
+}
+
+std::string TVarnek::FieldText(int fieldNumber) const {
+    return Field(fieldNumber)->text().toStdString();
+}
+
+void TVarnek::SetFieldText(int fieldNumber, std::string_view text) {
+    Field(fieldNumber)->setText(Utf8(text));
+}
+
+QTabWidget* TVarnek::PageControl() const {
+    return pageControl_;
+}
+
+QLineEdit* TVarnek::Field(int fieldNumber) const {
+    const FieldLocation where = LocateField(fieldNumber);
+    const MatchSpec& match =
+        GroupByIndex(where.groupIndex).matches[static_cast<std::size_t>(where.matchIndex)];
+    const auto slot = static_cast<std::size_t>(2 * (match.line - 1) + (where.side == Side::Away));
+    return pages_[static_cast<std::size_t>(where.groupIndex - 1)]->FieldsInTabOrder()[slot];
+}
+
+QPushButton* TVarnek::Button(int groupIndex) const {
+    return Page(groupIndex)->Button();
+}
+StringGrid* TVarnek::Grid(int groupIndex) const {
+    return Page(groupIndex)->Grid();
+}
+
+GroupPage* TVarnek::Page(int groupIndex) const {
+    GroupByIndex(groupIndex);  // throws for an index outside 1-8
+    return pages_[static_cast<std::size_t>(groupIndex - 1)];
+}
+
+}  // namespace palvoren
