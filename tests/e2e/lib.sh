@@ -145,7 +145,7 @@ app_start() {  # [arguments] : starts APP_EXE; sets APP_PID, APP_RUN (its run nu
         echo $! >"$run.pid"
         wait $!
         echo $? >"$run.status"
-    ) &
+    ) 2>/dev/null &
     local i
     for ((i = 0; i < 200; i++)); do
         [ -s "$run.pid" ] && break
