@@ -13,6 +13,11 @@ log "client at $cx,$cy, frame at $fx,$fy"
 # Left 191, Top 108 is the outer corner; a client placed there instead would be a frame's width
 # off, which the saved position below tells apart.
 [ "$fx $fy" == "191 108" ] || [ "$cx $cy" == "191 108" ] || fail "window at $fx,$fy (client $cx,$cy), not 191,108"
+check_eq "client size" 538x448 "$(xwininfo -id "$APP_WIN" | awk '/^  Width/ {w = $2} /^  Height/ {h = $2} END {print w "x" h}')"
+# What the window manager lets the user do: close and minimise, but neither resize nor maximise.
+actions=$(xprop -id "$APP_WIN" _NET_WM_ALLOWED_ACTIONS)
+for action in CLOSE MINIMIZE; do [[ $actions == *_NET_WM_ACTION_$action* ]] || fail "cannot $action: $actions"; done
+for action in RESIZE MAXIMIZE_HORZ MAXIMIZE_VERT; do [[ $actions == *_NET_WM_ACTION_$action* ]] && fail "can $action: $actions"; done
 fill_fields "${scores[@]}"
 keys space                                # 計算: Tab has wrapped through the fields onto the button
 sleep 0.2
