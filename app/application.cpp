@@ -1,0 +1,30 @@
+#include "app/application.h"
+
+#include <exception>
+
+#include "app/app_icon.h"
+#include "app/error_box.h"
+
+namespace palvoren {
+
+Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
+    setApplicationName(QStringLiteral("Palvoren"));
+    setApplicationDisplayName(QStringLiteral("Palvoren"));
+    setWindowIcon(AppIcon());
+}
+
+bool Application::notify(QObject* receiver, QEvent* event) {
+    // The window's handlers catch their own errors; this is for the rest (a slot connected from
+    // elsewhere, a paint event). Letting the exception go on would end the program through the
+    // event loop, losing the user's scores.
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& error) {
+        ShowErrorBox(error);
+    } catch (...) {
+        ShowErrorMessage(kUnknownErrorMessage);
+    }
+    return true;
+}
+
+}  // namespace palvoren

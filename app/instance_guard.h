@@ -1,0 +1,80 @@
+// The single-instance guard: only one copy of the program runs in a user's session.
+//
+// The guard is the session-wide name "Dostrel". On Windows it is a named mutex; elsewhere it is an
+// exclusive flock on a file of that name in the user's runtime folder ($XDG_RUNTIME_DIR) or, when
+// there is none, "Dostrel-<uid>" in /tmp. Whoever holds it keeps it for the life of the guard
+// object; the system drops it when the process ends in any way, so a crashed copy never blocks the
+// next start. A name that cannot be used safely (a symlink, another user's file, not a regular
+// file) counts as not owned: the program then ends, exactly as when another copy runs.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace palvoren {
+
+inline constexpr std::string_view kInstanceName = "Dostrel";
+
+// How the attempt to take the guard ended, in the terms of a zero-timeout wait on a mutex.
+enum class WaitOutcome {
+    kSignaled,   // taken
+    kAbandoned,  // taken; the previous owner ended without giving it back
+    kTimedOut,   // another copy holds it
+    kFailed,     // the wait itself failed
+    kNoHandle,   // the name could not be opened or used
+};
+
+// The wait codes of the Windows wait functions, so that their mapping can be checked anywhere.
+inline constexpr std::uint32_t kWaitObject0 = 0x00000000;
+inline constexpr std::uint32_t kWaitAbandoned = 0x00000080;
+inline constexpr std::uint32_t kWaitTimeout = 0x00000102;
+inline constexpr std::uint32_t kWaitFailed = 0xFFFFFFFF;
+
+WaitOutcome WaitOutcomeFromCode(std::uint32_t waitCode);
+
+// Whether this process may run after the attempt.
+bool OwnsInstance(WaitOutcome outcome);
+
+#ifndef _WIN32
+// Where the lock file goes off Windows: in the runtime folder when one is given and usable (an
+// absolute path to a directory of this user that no one else may write to), otherwise
+// "<tempDir>/Dostrel-<uid>".
+struct LockPlaces {
+    std::optional<std::string> runtimeDir;
+    std::string tempDir = "/tmp";
+};
+
+std::string LockFilePath(const LockPlaces& places, unsigned uid);
+#endif
+
+// Holds the guard, if it was taken, until destroyed.
+class InstanceGuard {
+public:
+    // The session's guard; off Windows in the places this user's environment names.
+    static InstanceGuard Acquire();
+#ifndef _WIN32
+    // The guard in the given places.
+    static InstanceGuard AcquireIn(const LockPlaces& places);
+#endif
+
+    ~InstanceGuard();
+    InstanceGuard(const InstanceGuard&) = delete;
+    InstanceGuard& operator=(const InstanceGuard&) = delete;
+
+    bool Owned() const {
+        return OwnsInstance(outcome_);
+    }
+    WaitOutcome Outcome() const {
+        return outcome_;
+    }
+
+private:
+    InstanceGuard(WaitOutcome outcome, std::intptr_t handle) : outcome_(outcome), handle_(handle) {}
+
+    WaitOutcome outcome_;
+    std::intptr_t handle_;  // the open file or mutex; -1 when nothing is held
+};
+
+}  // namespace palvoren

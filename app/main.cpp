@@ -1,0 +1,47 @@
+// Palvoren: the group stage of the 2002 World Cup, one group page at a time.
+#include <optional>
+
+#include "app/application.h"
+#include "app/error_box.h"
+#include "app/instance_guard.h"
+#include "app/show_state.h"
+#include "app/signal_bridge.h"
+#include "ui/tvarnek.h"
+
+namespace {
+
+void ShowFirst(palvoren::TVarnek& window, palvoren::InitialShow show) {
+    switch (show) {
+        case palvoren::InitialShow::kMaximized:
+            window.showMaximized();
+            break;
+        case palvoren::InitialShow::kMinimizedNoActivate:
+            window.setAttribute(Qt::WA_ShowWithoutActivating);
+            window.showMinimized();
+            break;
+        case palvoren::InitialShow::kNormal:
+            window.show();
+            break;
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Before anything else, so that a second copy leaves no trace: no window, no settings file.
+    const palvoren::InstanceGuard guard = palvoren::InstanceGuard::Acquire();
+    if (!guard.Owned())
+        return 0;
+
+    palvoren::Application app(argc, argv);
+    palvoren::TVarnek window(palvoren::TVarnekOptions{palvoren::ShowErrorBox, std::nullopt});
+    ShowFirst(window, palvoren::StartupShow());
+    const palvoren::SignalBridge bridge(&window);
+    app.exec();
+
+    // The loop ends with the window closed. The save comes before any control goes; a failure is
+    // shown by the window's own guard, and the program still ends normally.
+    window.hide();
+    window.FormDestroy();
+    return 0;
+}

@@ -1,0 +1,58 @@
+// Turns the requests to end the program from outside into the ordinary way out: the main window
+// is closed on the GUI thread, the event loop ends, and the settings are saved as after a click on
+// the close box.
+//
+// SIGTERM, SIGINT and SIGHUP each write one byte to a pipe; the GUI thread reads it and closes
+// any open modal box (so the save is not held up by a box no one will answer) and then the window.
+// A signal that was ignored when the bridge was built stays ignored, so that a program started
+// under nohup outlives the terminal. On Windows there are no such signals.
+// At the end of the session the program agrees to end without asking anything; the session
+// manager's quit then closes the window the same way. One bridge at a time; the destructor puts
+// back the signal handlers that were there before.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QSocketNotifier>
+#include <QWidget>
+#include <array>
+#include <csignal>
+#include <memory>
+
+namespace palvoren {
+
+class SignalBridge : public QObject {
+    Q_OBJECT
+
+public:
+    // Needs a QApplication. When the pipe or a handler cannot be set up, the signals keep their
+    // previous handling; the program runs on.
+    explicit SignalBridge(QWidget* window);
+    ~SignalBridge() override;
+    SignalBridge(const SignalBridge&) = delete;
+    SignalBridge& operator=(const SignalBridge&) = delete;
+
+    // Whether the signals reach the window.
+    bool Active() const { return notifier_ != nullptr; }
+
+private:
+    void CloseWindows();
+
+    QPointer<QWidget> window_;
+#ifndef _WIN32
+    static constexpr std::array<int, 3> kSignals = {SIGTERM, SIGINT, SIGHUP};
+
+    bool OpenPipe();
+    void InstallHandlers();
+    void RestoreHandlers();
+    void OnSignalByte();
+
+    int readEnd_ = -1;
+    int writeEnd_ = -1;
+    std::array<struct sigaction, kSignals.size()> previous_{};
+    std::array<bool, kSignals.size()> installed_{};
+#endif
+    std::unique_ptr<QSocketNotifier> notifier_;
+};
+
+}  // namespace palvoren
