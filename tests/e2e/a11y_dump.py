@@ -3,7 +3,8 @@
 
     <depth spaces><role>|<name>|<text>
 
-and for every table its cells, one line per row, the cells joined by tabs, under a line
+and for every table its rows, one line each: the row's header (description) and then its cells,
+joined by tabs, under a line
 "table|<name>|<rows>x<columns>". With --tables only the tables are printed.
 
 usage: a11y_dump.py PID [--tables] [--wait SECONDS]
@@ -31,7 +32,10 @@ def table_rows(acc):
         return None
     rows = []
     for r in range(table.nRows):
-        cells = []
+        try:
+            cells = [table.getRowDescription(r)]
+        except Exception:
+            cells = [""]
         for c in range(table.nColumns):
             cell = table.getAccessibleAt(r, c)
             cells.append("" if cell is None else (cell.name or text_of(cell)))
@@ -49,7 +53,7 @@ def walk(acc, depth, tables_only, out, seen):
     role = acc.getRoleName()
     rows = table_rows(acc) if role in ("table", "tree table") else None
     if rows is not None:
-        out.append("table|%s|%dx%d" % (acc.name, len(rows), len(rows[0]) if rows else 0))
+        out.append("table|%s|%dx%d" % (acc.name, len(rows), len(rows[0]) - 1 if rows else 0))
         out.extend("\t".join(cells) for cells in rows)
         return
     if not tables_only:

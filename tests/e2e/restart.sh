@@ -4,7 +4,7 @@
 . "$(dirname "$0")/lib.sh"
 e2e_init restart
 app_install
-texts=(3 -1 abc "" 0x10 " 7" 12345678901 2 "" "" 9 ｘ)
+texts=(3 -1 abc "" 0x10 7 12345678901 2 "" "" 9 "a b")
 
 app_start
 app_window
