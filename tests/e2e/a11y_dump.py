@@ -1,0 +1,104 @@
+#!/usr/bin/python3
+"""Prints what the accessibility bus shows of one running program, one line per object:
+
+    <depth spaces><role>|<name>|<text>
+
+and for every table its rows, one line each: the row's header (description) and then its cells,
+joined by tabs, under a line
+"table|<name>|<rows>x<columns>". With --tables only the tables are printed.
+
+usage: a11y_dump.py PID [--tables] [--wait SECONDS]
+Waits until the program shows up on the bus (Qt registers its bridge shortly after start)."""
+import sys
+import time
+
+import pyatspi
+
+
+def text_of(acc):
+    try:
+        t = acc.queryText()
+        return t.getText(0, -1)
+    except NotImplementedError:
+        return ""
+    except Exception:
+        return ""
+
+
+def table_rows(acc):
+    try:
+        table = acc.queryTable()
+    except NotImplementedError:
+        return None
+    rows = []
+    for r in range(table.nRows):
+        try:
+            cells = [table.getRowDescription(r)]
+        except Exception:
+            cells = [""]
+        for c in range(table.nColumns):
+            cell = table.getAccessibleAt(r, c)
+            cells.append("" if cell is None else (cell.name or text_of(cell)))
+        rows.append(cells)
+    return rows
+
+
+def walk(acc, depth, tables_only, out, seen):
+    if acc is None or len(seen) > 20000:
+        return
+    key = (acc.path if hasattr(acc, "path") else id(acc))
+    if key in seen:
+        return
+    seen.add(key)
+    role = acc.getRoleName()
+    rows = table_rows(acc) if role in ("table", "tree table") else None
+    if rows is not None:
+        out.append("table|%s|%dx%d" % (acc.name, len(rows), len(rows[0]) - 1 if rows else 0))
+        out.extend("\t".join(cells) for cells in rows)
+        return
+    if not tables_only:
+        out.append("%s%s|%s|%s" % (" " * depth, role, acc.name, text_of(acc).replace("\n", "\\n")))
+    for i in range(acc.childCount):
+        try:
+            child = acc.getChildAtIndex(i)
+        except Exception:
+            continue
+        walk(child, depth + 1, tables_only, out, seen)
+
+
+def find_app(pid):
+    desktop = pyatspi.Registry.getDesktop(0)
+    for i in range(desktop.childCount):
+        app = desktop.getChildAtIndex(i)
+        try:
+            if app is not None and app.get_process_id() == pid:
+                return app
+        except Exception:
+            continue
+    return None
+
+
+def main():
+    args = sys.argv[1:]
+    if not args:
+        print(__doc__, file=sys.stderr)
+        return 2
+    pid = int(args[0])
+    tables_only = "--tables" in args
+    wait = float(args[args.index("--wait") + 1]) if "--wait" in args else 10.0
+    deadline = time.monotonic() + wait
+    app = find_app(pid)
+    while app is None and time.monotonic() < deadline:
+        time.sleep(0.1)
+        app = find_app(pid)
+    if app is None:
+        print("process %d is not on the accessibility bus" % pid, file=sys.stderr)
+        return 1
+    out = []
+    walk(app, 0, tables_only, out, set())
+    print("\n".join(out))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
