@@ -3,7 +3,7 @@
 . "$(dirname "$0")/lib.sh"
 e2e_init killed_copy
 app_install
-cp "$E2E_DATA/first_save.ini" "$APP_INI"
+install -m 644 "$E2E_DATA/first_save.ini" "$APP_INI"
 sum=$(sha256sum <"$APP_INI")
 
 app_start

@@ -19,7 +19,7 @@ protect() {  # how : makes APP_INI unwritable, or returns 1 when this machine ca
 
 for how in mode_444 immutable read_only_mount; do
     app_install
-    cp "$E2E_DATA/first_save.ini" "$APP_INI"
+    install -m 644 "$E2E_DATA/first_save.ini" "$APP_INI"
     if ! protect $how; then
         log "$how: not possible here, skipped"
         continue

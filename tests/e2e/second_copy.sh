@@ -4,7 +4,7 @@
 . "$(dirname "$0")/lib.sh"
 e2e_init second_copy
 app_install
-cp "$E2E_DATA/first_save.ini" "$APP_INI"
+install -m 644 "$E2E_DATA/first_save.ini" "$APP_INI"
 first_exe=$APP_EXE first_ini=$APP_INI
 app_start
 app_window
@@ -14,7 +14,7 @@ sum=$(sha256sum <"$first_ini")
 for where in same_folder other_folder; do
     if [ $where == other_folder ]; then
         app_install
-        cp "$E2E_DATA/first_save.ini" "$APP_INI"
+        install -m 644 "$E2E_DATA/first_save.ini" "$APP_INI"
     fi
     other_ini=$APP_INI
     other_sum=$(sha256sum <"$other_ini")

@@ -20,7 +20,7 @@ expected=(
 )
 
 app_install
-cp "$E2E_DATA/wc2002.ini" "$APP_INI"
+install -m 644 "$E2E_DATA/wc2002.ini" "$APP_INI"
 app_start
 app_window
 
