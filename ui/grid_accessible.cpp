@@ -233,7 +233,11 @@ void InstallGridAccessibility(StringGrid& grid) {
     static std::once_flag installed;
     std::call_once(installed, [] { QAccessible::installFactory(&GridFactory); });
     // Accessibility events sent while the base classes were being built may have cached a plain
-    // widget interface for this object, which would hide the table for good.
+    // widget interface for this object, which would hide the table for good. Without an active
+    // assistive tool no events are sent and nothing is cached; asking anyway would start the
+    // accessibility bridge and its bus connection on every start.
+    if (!QAccessible::isActive())
+        return;
     QAccessibleInterface* cached = QAccessible::queryAccessibleInterface(&grid);
     if (cached && !cached->tableInterface()) {
         QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(cached));

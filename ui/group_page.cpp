@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QStringList>
+#include <utility>
 
 #include "ui/calc_button.h"
 #include "ui/layout.h"
@@ -23,8 +24,82 @@ constexpr std::array<int, StringGrid::kColumnCount> kColumnWidths{92, 40, 40, 40
 }  // namespace
 
 GroupPage::GroupPage(int groupIndex, QWidget* parent) : QWidget(parent), groupIndex_(groupIndex) {
+    setObjectName(Utf8(Group().page));
+}
+
+const GroupSpec& GroupPage::Group() const {
+    return GroupByIndex(groupIndex_);
+}
+
+std::size_t GroupPage::SlotOf(int fieldNumber) {
+    const FieldLocation where = LocateField(fieldNumber);
+    const MatchSpec& match =
+        GroupByIndex(where.groupIndex).matches[static_cast<std::size_t>(where.matchIndex)];
+    return static_cast<std::size_t>(2 * (match.line - 1) + (where.side == Side::Away ? 1 : 0));
+}
+
+QString GroupPage::FieldText(int fieldNumber) const {
+    const std::size_t slot = SlotOf(fieldNumber);
+    return built_ ? fields_[slot]->text() : pendingTexts_[slot];
+}
+
+void GroupPage::SetFieldText(int fieldNumber, const QString& text) {
+    const std::size_t slot = SlotOf(fieldNumber);
+    if (built_)
+        fields_[slot]->setText(text);
+    else
+        pendingTexts_[slot] = text;
+}
+
+void GroupPage::SetUpGrid() {
+    gridSetUp_ = true;
+    if (built_)
+        SetUpBuiltGrid();
+}
+
+ScoreField* GroupPage::Field(int fieldNumber) {
+    EnsureBuilt();
+    return fields_[SlotOf(fieldNumber)];
+}
+
+ScoreField* GroupPage::FirstField() {
+    EnsureBuilt();
+    return fields_.front();
+}
+
+CalcButton* GroupPage::Button() {
+    EnsureBuilt();
+    return button_;
+}
+
+StringGrid* GroupPage::Grid() {
+    EnsureBuilt();
+    return grid_;
+}
+
+void GroupPage::showEvent(QShowEvent* event) {
+    EnsureBuilt();
+    QWidget::showEvent(event);
+}
+
+void GroupPage::EnsureBuilt() {
+    if (built_)
+        return;
+    Build();
+    built_ = true;
+    for (std::size_t slot = 0; slot < fields_.size(); ++slot)
+        fields_[slot]->setText(std::exchange(pendingTexts_[slot], QString()));
+    if (gridSetUp_)
+        SetUpBuiltGrid();
+    // Children added to a page already on screen stay hidden unless shown.
+    if (isVisible()) {
+        for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            child->show();
+    }
+}
+
+void GroupPage::Build() {
     const GroupSpec& group = Group();
-    setObjectName(Utf8(group.page));
     for (const MatchSpec& match : group.matches)
         AddMatch(match);
     AddCaption(group.upper.label, group.upper.text, layout::kUpperRoundOf16);
@@ -35,25 +110,33 @@ GroupPage::GroupPage(int groupIndex, QWidget* parent) : QWidget(parent), groupIn
     button_->setObjectName(Utf8(group.button));
     button_->setGeometry(layout::kButton);
     button_->setAccessibleName(groupName + QStringLiteral(" ") + button_->text());
+    connect(button_, &QPushButton::clicked, this, &GroupPage::CalculatePressed);
 
     grid_ = new StringGrid(this);
     grid_->setObjectName(Utf8(group.grid));
     grid_->setGeometry(layout::kGrid);
     grid_->setAccessibleName(groupName + QStringLiteral(" 順位表"));
     button_->SetArrowNeighbours(fields_.back(), grid_);
+    if (groupIndex_ == 1)
+        AddCaption(layout::kVersionLabel, layout::kVersionText, layout::kVersionPosition);
+    LinkFocusOrder();
 }
 
-const GroupSpec& GroupPage::Group() const {
-    return GroupByIndex(groupIndex_);
+void GroupPage::LinkFocusOrder() {
+    // The page's controls form one run of the window's focus chain. Hidden pages are skipped, so
+    // Tab cycles within the visible page and wraps from its button (or its grid) to its first
+    // field.
+    QWidget* previous = nullptr;
+    for (QWidget* widget : fields_) {
+        if (previous != nullptr)
+            QWidget::setTabOrder(previous, widget);
+        previous = widget;
+    }
+    QWidget::setTabOrder(previous, button_);
+    QWidget::setTabOrder(button_, grid_);
 }
 
-QWidgetList GroupPage::FocusOrder() const {
-    QWidgetList order(fields_.begin(), fields_.end());
-    order << button_ << grid_;
-    return order;
-}
-
-void GroupPage::SetUpGrid() {
+void GroupPage::SetUpBuiltGrid() {
     for (int column = 0; column < StringGrid::kColumnCount; ++column)
         grid_->SetColumnWidth(column, kColumnWidths[static_cast<std::size_t>(column)]);
     const GroupSpec& group = Group();
@@ -85,14 +168,13 @@ void GroupPage::AddMatch(const MatchSpec& match) {
 }
 
 ScoreField* GroupPage::AddField(const MatchSpec& match, Side side) {
-    const GroupSpec& group = Group();
     const bool home = side == Side::Home;
     const int row = home ? match.homeRow : match.awayRow;
     auto* field = new ScoreField(this);
     field->setObjectName(QStringLiteral("Edit%1").arg(home ? match.homeField : match.awayField));
     field->setGeometry(layout::FieldRect(groupIndex_, match.line, side));
     field->setAccessibleName(Utf8(MatchKickOff(match)) + QStringLiteral(" ") +
-                             Utf8(group.teams[static_cast<std::size_t>(row - 1)]));
+                             Utf8(Group().teams[static_cast<std::size_t>(row - 1)]));
     return field;
 }
 

@@ -1,10 +1,15 @@
 // One group's page: six match captions, twelve score fields, the two round-of-16 captions, the
 // 計算 button and the standings grid, placed from the fixture and layout tables.
 //
+// The controls are built the first time the page is shown or one of them is asked for; until
+// then the page keeps its field texts and the grid set-up itself, so the window starts with only
+// the front page built. Whatever is asked, the answers are those of a fully built page.
+//
 // The page's focus order is its twelve fields by display line, home before away, then the button;
 // the grid follows the button but is no tab stop.
 #pragma once
 
+#include <QString>
 #include <QWidget>
 #include <array>
 
@@ -20,32 +25,48 @@ class GroupPage : public QWidget {
     Q_OBJECT
 
 public:
+    static constexpr int kFieldCount = 2 * kMatchesPerGroup;
+
     GroupPage(int groupIndex, QWidget* parent = nullptr);
 
     int GroupIndex() const { return groupIndex_; }
     const GroupSpec& Group() const;
 
-    // The fields in tab order: display line 1 home, line 1 away, line 2 home, ...
-    const std::array<ScoreField*, 2 * kMatchesPerGroup>& FieldsInTabOrder() const {
-        return fields_;
-    }
-    ScoreField* FirstField() const { return fields_.front(); }
-    CalcButton* Button() const { return button_; }
-    StringGrid* Grid() const { return grid_; }
-
-    // The page's controls in focus order, grid last.
-    QWidgetList FocusOrder() const;
+    // Texts of the page's score fields by field number; they do not build the page.
+    QString FieldText(int fieldNumber) const;
+    void SetFieldText(int fieldNumber, const QString& text);
 
     // Column widths, team names and the header row of the standings grid.
     void SetUpGrid();
 
+    // The controls; each builds the page if it is not built yet.
+    ScoreField* Field(int fieldNumber);
+    ScoreField* FirstField();
+    CalcButton* Button();
+    StringGrid* Grid();
+    void EnsureBuilt();
+
+signals:
+    // The page's 計算 button was pressed.
+    void CalculatePressed();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
+    void Build();
     void AddCaption(std::string_view name, std::string_view text, QPoint position);
     void AddMatch(const MatchSpec& match);
     ScoreField* AddField(const MatchSpec& match, Side side);
+    void LinkFocusOrder();
+    void SetUpBuiltGrid();
+    static std::size_t SlotOf(int fieldNumber);  // display line 1 home = 0, line 1 away = 1, ...
 
     int groupIndex_;
-    std::array<ScoreField*, 2 * kMatchesPerGroup> fields_{};
+    bool built_ = false;
+    bool gridSetUp_ = false;
+    std::array<QString, kFieldCount> pendingTexts_;
+    std::array<ScoreField*, kFieldCount> fields_{};  // in tab order
     CalcButton* button_ = nullptr;
     StringGrid* grid_ = nullptr;
 };

@@ -1,6 +1,5 @@
 #include "ui/tvarnek.h"
 
-#include <QLabel>
 #include <QMessageBox>
 #include <QShowEvent>
 #include <QTabBar>
@@ -70,29 +69,12 @@ void TVarnek::BuildControls() {
         pages_[static_cast<std::size_t>(g - 1)] = page;
         pageControl_->addTab(page, Utf8(page->Group().pageCaption));
         const ClickHandler handler = kClickHandlers[static_cast<std::size_t>(g - 1)];
-        connect(page->Button(), &QPushButton::clicked, this,
-                [this, handler] { (this->*handler)(); });
+        connect(page, &GroupPage::CalculatePressed, this, [this, handler] { (this->*handler)(); });
     }
-    auto* version = new QLabel(Utf8(layout::kVersionText), pages_.front());
-    version->setObjectName(Utf8(layout::kVersionLabel));
-    version->move(layout::kVersionPosition);
-    version->resize(version->sizeHint());
-    LinkFocusChain();
     pageControl_->setCurrentIndex(0);
+    // The front page is needed at once; the others are built when first shown or asked for.
+    pages_.front()->EnsureBuilt();
     connect(pageControl_, &QTabWidget::currentChanged, this, &TVarnek::OnPageChanged);
-}
-
-void TVarnek::LinkFocusChain() {
-    // One chain through all pages: hidden pages are skipped, so Tab cycles within the visible one
-    // and wraps from its button (or its grid) to its first field.
-    QWidget* previous = nullptr;
-    for (GroupPage* page : pages_) {
-        for (QWidget* widget : page->FocusOrder()) {
-            if (previous != nullptr)
-                QWidget::setTabOrder(previous, widget);
-            previous = widget;
-        }
-    }
 }
 
 void TVarnek::FormCreate() {
@@ -189,11 +171,11 @@ void TVarnek::SetLeft(std::int32_t left) {
 }
 
 std::string TVarnek::FieldText(int fieldNumber) const {
-    return Field(fieldNumber)->text().toStdString();
+    return PageOfField(fieldNumber)->FieldText(fieldNumber).toStdString();
 }
 
 void TVarnek::SetFieldText(int fieldNumber, std::string_view text) {
-    Field(fieldNumber)->setText(Utf8(text));
+    PageOfField(fieldNumber)->SetFieldText(fieldNumber, Utf8(text));
 }
 
 QTabWidget* TVarnek::PageControl() const {
@@ -201,11 +183,11 @@ QTabWidget* TVarnek::PageControl() const {
 }
 
 QLineEdit* TVarnek::Field(int fieldNumber) const {
-    const FieldLocation where = LocateField(fieldNumber);
-    const MatchSpec& match =
-        GroupByIndex(where.groupIndex).matches[static_cast<std::size_t>(where.matchIndex)];
-    const auto slot = static_cast<std::size_t>(2 * (match.line - 1) + (where.side == Side::Away));
-    return pages_[static_cast<std::size_t>(where.groupIndex - 1)]->FieldsInTabOrder()[slot];
+    return PageOfField(fieldNumber)->Field(fieldNumber);
+}
+
+GroupPage* TVarnek::PageOfField(int fieldNumber) const {
+    return Page(LocateField(fieldNumber).groupIndex);
 }
 
 QPushButton* TVarnek::Button(int groupIndex) const {

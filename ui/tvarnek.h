@@ -74,8 +74,8 @@ private:
     void CalculatePage(int groupIndex);
     void Guarded(const std::function<void()>& handler) const;
     void OnPageChanged(int index);
-    void LinkFocusChain();
     GroupPage* Page(int groupIndex) const;
+    GroupPage* PageOfField(int fieldNumber) const;
 
 protected:
     void showEvent(QShowEvent* event) override;

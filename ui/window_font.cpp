@@ -1,5 +1,6 @@
 #include "ui/window_font.h"
 
+#include <QFontDatabase>
 #include <QStringList>
 
 namespace palvoren {
@@ -12,13 +13,26 @@ QStringList WindowFontSubstitutes() {
     return {QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP")};
 }
 
-QFont WindowFont() {
-    static const bool registered = [] {
+QString InstalledWindowFontFamily() {
+    // Asking for a family that is not installed makes Qt search the system's fallback fonts for
+    // it (a fontconfig sort over every font, the largest single cost of start-up) before it tries
+    // the substitutes. Picking the installed family first skips that search.
+    static const QString family = [] {
+        QStringList candidates{WindowFontFamily()};
+        candidates += WindowFontSubstitutes();
+        for (const QString& candidate : candidates) {
+            if (QFontDatabase::hasFamily(candidate))
+                return candidate;
+        }
+        // None installed: keep the name and let Qt's own matching find the closest face.
         QFont::insertSubstitutions(WindowFontFamily(), WindowFontSubstitutes());
-        return true;
+        return WindowFontFamily();
     }();
-    (void)registered;
-    QFont font(WindowFontFamily());
+    return family;
+}
+
+QFont WindowFont() {
+    QFont font(InstalledWindowFontFamily());
     font.setPixelSize(12);
     font.setWeight(QFont::Normal);
     font.setStyle(QFont::StyleNormal);

@@ -11,8 +11,11 @@ namespace palvoren {
 QString WindowFontFamily();
 QStringList WindowFontSubstitutes();
 
-// The window's font, 12 pixels high. Registers the substitutes on first use, so one face draws
-// every text, Latin letters and digits included, instead of a per-glyph mix of fallbacks.
+// The first of the family and its substitutes that is installed; one face then draws every text,
+// Latin letters and digits included, instead of a per-glyph mix of fallbacks.
+QString InstalledWindowFontFamily();
+
+// The window's font in that family, 12 pixels high.
 QFont WindowFont();
 
 }  // namespace palvoren

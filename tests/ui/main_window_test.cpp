@@ -247,16 +247,32 @@ private slots:
         window_ = std::make_unique<TVarnek>(TVarnekOptions{{}, path});
         QCOMPARE(window_->pos(), QPoint(30, 40));
         QCOMPARE(window_->Field(7)->text(), "4");
-        QCOMPARE(window_->Field(96)->text(), "x y");
+        // Page D is built only when first shown; its texts are kept until then and saved as loaded.
+        QCOMPARE(window_->FieldText(96), "x y");
+        QCOMPARE(window_->FieldText(95), "");
         QCOMPARE(window_->Grid(1)->Cell(0, 1), "フランス");
         QCOMPARE(window_->Grid(1)->Cell(1, 1), "");  // standings are never stored
         window_->Field(8)->setText("0");
         window_->move(70, 60);
         window_.reset();
         const std::string saved = test::ReadFile(path);
+        QVERIFY(saved.find("edit95=\n") != std::string::npos);
         for (const char* line :
              {"Top=60\n", "Left=70\n", "edit7=4\n", "edit8=0\n", "edit96=x y\n", "edit1=\n"})
             QVERIFY2(saved.find(line) != std::string::npos, line);
+    }
+
+    void aPageBuiltLateShowsItsLoadedTexts() {
+        const std::string path = dir_->filePath(QStringLiteral("palvoren.ini")).toStdString();
+        test::WriteFile(path, "[Value]\nedit27=5\n");
+        window_ = std::make_unique<TVarnek>(TVarnekOptions{{}, path});
+        ShowActive();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab,
+                        Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(FocusName(), "Edit27");
+        QCOMPARE(window_->Field(27)->selectedText(), "5");
+        QVERIFY(window_->Field(27)->isVisible());
+        QCOMPARE(window_->Grid(8)->Cell(0, 1), "日本");
     }
 
     void screenshotOfGroupAWithRealScores() {
