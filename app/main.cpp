@@ -35,8 +35,10 @@ int main(int argc, char** argv) {
 
     palvoren::Application app(argc, argv);
     palvoren::TVarnek window(palvoren::TVarnekOptions{palvoren::ShowErrorBox, std::nullopt});
-    ShowFirst(window, palvoren::StartupShow());
+    // Before the window shows: a SIGTERM that comes with the first paint must close it the
+    // orderly way, not end the process unsaved.
     const palvoren::SignalBridge bridge(&window);
+    ShowFirst(window, palvoren::StartupShow());
     app.exec();
 
     // The loop ends with the window closed. The save comes before any control goes; a failure is

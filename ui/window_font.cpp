@@ -18,10 +18,13 @@ QString InstalledWindowFontFamily() {
     // it (a fontconfig sort over every font, the largest single cost of start-up) before it tries
     // the substitutes. Picking the installed family first skips that search.
     static const QString family = [] {
+        // hasFamily() runs fontconfig's substitution rules for every name asked; the list of
+        // installed families is read once.
+        const QStringList installed = QFontDatabase::families();
         QStringList candidates{WindowFontFamily()};
         candidates += WindowFontSubstitutes();
         for (const QString& candidate : candidates) {
-            if (QFontDatabase::hasFamily(candidate))
+            if (installed.contains(candidate, Qt::CaseInsensitive))
                 return candidate;
         }
         // None installed: keep the name and let Qt's own matching find the closest face.
