@@ -76,11 +76,11 @@ private slots:
         QFETCH(int, group);
         window_->show();
         window_->PageControl()->setCurrentIndex(group - 1);
-        const GroupSpec& spec = GroupByIndex(group);
-        auto* page = window_->findChild<QWidget*>(Utf8(spec.page));
+        const GroupSpec& fixture = GroupByIndex(group);
+        auto* page = window_->findChild<QWidget*>(Utf8(fixture.page));
         QVERIFY(page != nullptr);
-        QCOMPARE(window_->PageControl()->tabText(group - 1), Utf8(spec.pageCaption));
-        for (const MatchSpec& match : spec.matches) {
+        QCOMPARE(window_->PageControl()->tabText(group - 1), Utf8(fixture.pageCaption));
+        for (const MatchSpec& match : fixture.matches) {
             auto* caption = page->findChild<QLabel*>(Utf8(match.captionLabel));
             QVERIFY(caption != nullptr);
             QCOMPARE(caption->text(), Utf8(match.captionText));
@@ -93,12 +93,12 @@ private slots:
                 QCOMPARE(field->geometry(), layout::FieldRect(group, match.line, side));
             }
         }
-        QCOMPARE(page->findChild<QLabel*>(Utf8(spec.upper.label))->pos(), layout::kUpperRoundOf16);
-        QCOMPARE(page->findChild<QLabel*>(Utf8(spec.lower.label))->pos(), layout::kLowerRoundOf16);
-        QCOMPARE(window_->Button(group)->objectName(), Utf8(spec.button));
+        QCOMPARE(page->findChild<QLabel*>(Utf8(fixture.upper.label))->pos(), layout::kUpperRoundOf16);
+        QCOMPARE(page->findChild<QLabel*>(Utf8(fixture.lower.label))->pos(), layout::kLowerRoundOf16);
+        QCOMPARE(window_->Button(group)->objectName(), Utf8(fixture.button));
         QCOMPARE(window_->Button(group)->geometry(), layout::kButton);
         QCOMPARE(window_->Button(group)->text(), QStringLiteral("計算"));
-        QCOMPARE(window_->Grid(group)->objectName(), Utf8(spec.grid));
+        QCOMPARE(window_->Grid(group)->objectName(), Utf8(fixture.grid));
         QCOMPARE(window_->Grid(group)->geometry(), layout::kGrid);
         QCOMPARE(page->findChild<QLabel*>(QStringLiteral("Label65")) != nullptr, group == 1);
         // Every control stays inside its page, so nothing is cut off at any scale factor.
