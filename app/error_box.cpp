@@ -5,6 +5,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include "ui/utf8.h"
+
 namespace palvoren {
 namespace {
 
@@ -57,7 +59,7 @@ void ShowErrorMessage(std::string_view message) noexcept {
         return;
     try {
         const std::string text = ErrorBoxText(message);
-        ShowBox(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+        ShowBox(Utf8(text));
     } catch (...) {
         // The box is the last place an error can be reported; there is nowhere further to go.
     }

@@ -9,13 +9,10 @@
 #include "ui/layout.h"
 #include "ui/score_field.h"
 #include "ui/string_grid.h"
+#include "ui/utf8.h"
 
 namespace palvoren {
 namespace {
-
-QString Utf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // All eight grids split this one constant, so a header can never differ between pages.
 constexpr std::string_view kGridHeader = "-,勝,負,引分,勝点,得点,失点,得失点,順位";

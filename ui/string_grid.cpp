@@ -9,6 +9,7 @@
 #include <stdexcept>
 
 #include "ui/grid_accessible.h"
+#include "ui/utf8.h"
 
 namespace palvoren {
 namespace {
@@ -78,7 +79,7 @@ void StringGrid::SetCellText(int column, int row, std::string_view text) {
         return;
     }
     cell.utf8.assign(text);
-    cell.shown = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    cell.shown = Utf8(text);
     update(CellRect(column, row));
     NotifyCellChanged(*this, column, row);
 }

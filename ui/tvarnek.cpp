@@ -1,9 +1,9 @@
 #include "ui/tvarnek.h"
 
-#include <QMessageBox>
 #include <QShowEvent>
 #include <QTabBar>
 #include <QTabWidget>
+#include <stdexcept>
 
 #include "settings/settings.h"
 #include "ui/calc_button.h"
@@ -12,22 +12,11 @@
 #include "ui/page_tabs.h"
 #include "ui/score_field.h"
 #include "ui/string_grid.h"
+#include "ui/utf8.h"
 #include "ui/window_font.h"
 
 namespace palvoren {
 namespace {
-
-QString Utf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-// Stands in when no error display is given, e.g. in a program that only shows the window.
-void PlainErrorBox(const std::exception& error) {
-    QString text = QString::fromUtf8(error.what());
-    if (!text.endsWith(QLatin1Char('.')))
-        text += QLatin1Char('.');
-    QMessageBox::critical(nullptr, Utf8(layout::kWindowCaption), text);
-}
 
 using ClickHandler = void (TVarnek::*)();
 constexpr std::array<ClickHandler, kGroupCount> kClickHandlers{
@@ -39,7 +28,7 @@ constexpr std::array<ClickHandler, kGroupCount> kClickHandlers{
 
 TVarnek::TVarnek(TVarnekOptions options) : options_(std::move(options)) {
     if (!options_.errorDisplay)
-        options_.errorDisplay = PlainErrorBox;
+        throw std::invalid_argument("the main window needs an error display");
     setObjectName(QStringLiteral("Varnek"));
     setWindowTitle(Utf8(layout::kWindowCaption));
     // Title, system menu, minimise and close; no maximise button and no resizing by the frame.

@@ -32,7 +32,7 @@ class GroupPage;
 using ErrorDisplay = std::function<void(const std::exception&)>;
 
 struct TVarnekOptions {
-    ErrorDisplay errorDisplay;                // empty: a plain message box
+    ErrorDisplay errorDisplay;                // required; the constructor throws without one
     std::optional<std::string> settingsPath;  // empty: the file beside the executable
 };
 
@@ -40,7 +40,7 @@ class TVarnek : public QWidget, public SettingsWindow {
     Q_OBJECT
 
 public:
-    explicit TVarnek(TVarnekOptions options = {});
+    explicit TVarnek(TVarnekOptions options);
     ~TVarnek() override;
 
     // Hides the window and saves the settings, once; later calls do nothing.

@@ -14,14 +14,11 @@
 #include "ui/layout.h"
 #include "ui/string_grid.h"
 #include "ui/tvarnek.h"
+#include "ui/utf8.h"
 
 using namespace palvoren;
 
 namespace {
-
-QString Utf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), text.size());
-}
 
 // What a group's grid shows, all 45 cells, to compare before and after.
 QStringList Snapshot(const StringGrid& grid) {
@@ -57,9 +54,8 @@ private slots:
     void init() {
         dir_ = std::make_unique<QTemporaryDir>();
         errors_.clear();
-        window_ = std::make_unique<TVarnek>(TVarnekOptions{
-            [this](const std::exception& error) { errors_ << QString::fromUtf8(error.what()); },
-            dir_->filePath(QStringLiteral("palvoren.ini")).toStdString()});
+        window_ = std::make_unique<TVarnek>(
+            Options(dir_->filePath(QStringLiteral("palvoren.ini")).toStdString()));
     }
     void cleanup() {
         window_.reset();
@@ -93,8 +89,10 @@ private slots:
                 QCOMPARE(field->geometry(), layout::FieldRect(group, match.line, side));
             }
         }
-        QCOMPARE(page->findChild<QLabel*>(Utf8(fixture.upper.label))->pos(), layout::kUpperRoundOf16);
-        QCOMPARE(page->findChild<QLabel*>(Utf8(fixture.lower.label))->pos(), layout::kLowerRoundOf16);
+        QCOMPARE(page->findChild<QLabel*>(Utf8(fixture.upper.label))->pos(),
+                 layout::kUpperRoundOf16);
+        QCOMPARE(page->findChild<QLabel*>(Utf8(fixture.lower.label))->pos(),
+                 layout::kLowerRoundOf16);
         QCOMPARE(window_->Button(group)->objectName(), Utf8(fixture.button));
         QCOMPARE(window_->Button(group)->geometry(), layout::kButton);
         QCOMPARE(window_->Button(group)->text(), QStringLiteral("計算"));
@@ -244,7 +242,7 @@ private slots:
     void settingsAreLoadedAtCreateAndSavedAtDestroy() {
         const std::string path = dir_->filePath(QStringLiteral("palvoren.ini")).toStdString();
         test::WriteFile(path, "[Form]\nTop=40\nLeft=30\n[Value]\nedit7=4\nedit96=x y\n");
-        window_ = std::make_unique<TVarnek>(TVarnekOptions{{}, path});
+        window_ = std::make_unique<TVarnek>(Options(path));
         QCOMPARE(window_->pos(), QPoint(30, 40));
         QCOMPARE(window_->Field(7)->text(), "4");
         // Page D is built only when first shown; its texts are kept until then and saved as loaded.
@@ -265,7 +263,7 @@ private slots:
     void aPageBuiltLateShowsItsLoadedTexts() {
         const std::string path = dir_->filePath(QStringLiteral("palvoren.ini")).toStdString();
         test::WriteFile(path, "[Value]\nedit27=5\n");
-        window_ = std::make_unique<TVarnek>(TVarnekOptions{{}, path});
+        window_ = std::make_unique<TVarnek>(Options(path));
         ShowActive();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab,
                         Qt::ControlModifier | Qt::ShiftModifier);
@@ -285,6 +283,11 @@ private slots:
     }
 
 private:
+    // Errors are recorded rather than shown, so a test can read them.
+    TVarnekOptions Options(const std::string& settingsPath) {
+        return {[this](const std::exception& error) { errors_ << QString::fromUtf8(error.what()); },
+                settingsPath};
+    }
     void ShowActive() {
         window_->show();
         window_->activateWindow();
@@ -294,7 +297,7 @@ private:
     void LoadRealScores() {
         const std::string path = dir_->filePath(QStringLiteral("palvoren.ini")).toStdString();
         test::WriteFile(path, test::DataFile("wc2002.ini"));
-        window_ = std::make_unique<TVarnek>(TVarnekOptions{{}, path});
+        window_ = std::make_unique<TVarnek>(Options(path));
     }
 
     std::unique_ptr<QTemporaryDir> dir_;
