@@ -1,7 +1,6 @@
 #include "ui/tvarnek.h"
 
 #include <QShowEvent>
-#include <QTabBar>
 #include <QTabWidget>
 #include <stdexcept>
 
@@ -129,13 +128,12 @@ void TVarnek::Button8Click() {
 
 void TVarnek::OnPageChanged(int index) {
     // The stack hands the focus to whatever last had it on the new page; the window wants the
-    // page's first field instead, selected, as when tabbing in.
+    // page's first field instead, selected, as when tabbing in. Only page controls take the
+    // focus (the tab strip never does), so focus anywhere in the tab control was on a page.
     QWidget* focused = focusWidget();
-    if (focused == nullptr || !pageControl_->isAncestorOf(focused) ||
-        pageControl_->tabBar()->isAncestorOf(focused) || focused == pageControl_->tabBar())
+    if (focused == nullptr || !pageControl_->isAncestorOf(focused))
         return;
-    if (auto* page = qobject_cast<GroupPage*>(pageControl_->widget(index)))
-        page->FirstField()->setFocus(Qt::TabFocusReason);
+    pages_[static_cast<std::size_t>(index)]->FirstField()->setFocus(Qt::TabFocusReason);
 }
 
 void TVarnek::showEvent(QShowEvent* event) {
