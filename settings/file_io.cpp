@@ -57,6 +57,15 @@ std::optional<std::string> FinalTarget(std::string path) {
     return std::nullopt;
 }
 
+// Whether the file is the program that is running: the settings path of an executable named
+// "x.ini", or a link to the executable under the settings name, must not be taken for settings.
+// /proc/self/exe reaches the running image even after it was replaced or deleted.
+bool IsRunningExecutable(const struct stat& file) {
+    struct stat self {};
+    return ::stat("/proc/self/exe", &self) == 0 && self.st_dev == file.st_dev &&
+           self.st_ino == file.st_ino;
+}
+
 bool WriteAll(const FileOps& ops, int fd, const std::string& bytes) {
     std::size_t done = 0;
     while (done < bytes.size()) {
@@ -89,23 +98,36 @@ bool WriteTemporary(const std::string& temporary, const std::string& bytes, cons
 }  // namespace
 
 FileContents ReadWholeFile(const std::string& path) {
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // O_NONBLOCK: a FIFO under the settings name would otherwise hold the open until a writer
+    // came, and the program with it. What was opened is checked before a byte is read, so a link
+    // to /dev/zero or a terminal is never read from.
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (fd.get() < 0) {
         const bool missing = errno == ENOENT || errno == ENOTDIR;
         return {missing ? FileContents::State::Missing : FileContents::State::Unreadable, {}};
     }
+    struct stat info {};
+    if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode) || IsRunningExecutable(info))
+        return {FileContents::State::Unreadable, {}};
     FileContents contents{FileContents::State::Read, {}};
-    std::array<char, 65536> buffer{};
+    // Sized once from the file, so that a large file costs its own size and no regrowth copies;
+    // one more byte lets the read see the end without another allocation.
+    contents.bytes.resize(static_cast<std::size_t>(info.st_size) + 1);
+    std::size_t used = 0;
     for (;;) {
-        const ssize_t n = ::read(fd.get(), buffer.data(), buffer.size());
+        if (used == contents.bytes.size())
+            contents.bytes.resize(used + used / 2 + 65536);  // the file grew while being read
+        const ssize_t n =
+            ::read(fd.get(), contents.bytes.data() + used, contents.bytes.size() - used);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
             return {FileContents::State::Unreadable, {}};
         if (n == 0)
             break;
-        contents.bytes.append(buffer.data(), static_cast<std::size_t>(n));
+        used += static_cast<std::size_t>(n);
     }
+    contents.bytes.resize(used);
     return contents;
 }
 
@@ -128,7 +150,7 @@ bool ReplaceFile(const std::string& path, const std::string& bytes, const FileOp
         return false;
     struct stat old {};
     const bool hadFile = ::stat(target->c_str(), &old) == 0;
-    if (hadFile && !S_ISREG(old.st_mode))
+    if (hadFile && (!S_ISREG(old.st_mode) || IsRunningExecutable(old)))
         return false;
     const std::string temporary = *target + ".tmp";
     if (!WriteTemporary(temporary, bytes, hadFile ? &old : nullptr, ops) ||

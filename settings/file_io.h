@@ -13,7 +13,9 @@ struct FileContents {
 };
 
 // The file's bytes. A file that does not exist (nor its folder) is Missing; anything else that
-// stops the read (a folder in its place, no read permission, an I/O error) is Unreadable.
+// stops the read (no read permission, an I/O error) is Unreadable. Only a regular file is read: a
+// folder, FIFO, device or socket in its place is Unreadable, and opening one never blocks. The
+// running program's own executable is Unreadable too, whatever name it is reached by.
 FileContents ReadWholeFile(const std::string& path);
 
 // True when the file exists and must not be written: none of its write permission bits is set, or
@@ -31,8 +33,9 @@ FileOps SystemFileOps();
 // Replaces the file's contents so that, whatever happens, the path holds either the complete old
 // or the complete new contents: the new bytes go to "<target>.tmp" beside it, are flushed to disk
 // and then renamed over the target. A symbolic link is followed and its target replaced; the
-// target's permission bits (and, where allowed, owner) carry over. Returns false on any failure,
-// leaving the old file as it was.
+// target's permission bits (and, where allowed, owner) carry over. Only a regular file (or a new
+// one) is replaced, never a device, FIFO, socket or folder and never the running program's own
+// executable. Returns false on any failure or refusal, leaving the old file as it was.
 bool ReplaceFile(const std::string& path, const std::string& bytes,
                  const FileOps& ops = SystemFileOps());
 

@@ -1,7 +1,8 @@
 #include "settings/ini_document.h"
 
 #include <algorithm>
-#include <unordered_set>
+#include <cstring>
+#include <stdexcept>
 
 namespace palvoren {
 namespace {
@@ -26,113 +27,178 @@ std::string_view Trim(std::string_view text) {
     return text;
 }
 
+char LowerChar(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Lower-cases into a buffer the caller keeps, so that the scan allocates nothing per line.
+void LowerInto(std::string& out, std::string_view text) {
+    out.assign(text);
+    std::transform(out.begin(), out.end(), out.begin(), LowerChar);
+}
+
 std::string Lower(std::string_view text) {
-    std::string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) {
-        return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    });
+    std::string lower;
+    LowerInto(lower, Trim(text));
     return lower;
 }
 
-std::string MapKey(std::string_view section, std::string_view key) {
-    return Lower(Trim(section)) + '\0' + Lower(Trim(key));
-}
-
-// One physical line: its text without the line end, and the line end ("", "\n" or "\r\n").
-struct Line {
-    std::string_view text;
-    std::string_view end;
-};
-
-// Walks the lines of a text; a file's last line may have no line end.
-class LineReader {
-public:
-    explicit LineReader(std::string_view text) : rest_(text) {}
-    bool Next(Line& line) {
-        if (rest_.empty())
-            return false;
-        const std::size_t lf = rest_.find('\n');
-        std::size_t textLength = lf == std::string_view::npos ? rest_.size() : lf;
-        std::size_t endLength = lf == std::string_view::npos ? 0 : 1;
-        if (endLength == 1 && textLength > 0 && rest_[textLength - 1] == '\r') {
-            --textLength;
-            ++endLength;
-        }
-        line = {rest_.substr(0, textLength), rest_.substr(textLength, endLength)};
-        rest_.remove_prefix(textLength + endLength);
-        return true;
-    }
-
-private:
-    std::string_view rest_;
-};
-
-enum class LineKind { Blank, Comment, Section, Key, Other };
-
-struct ParsedLine {
-    LineKind kind;
-    std::string_view name;  // section or key name, trimmed
-    std::size_t equals;     // position of the first "=" for a key line
-};
-
-ParsedLine Classify(std::string_view text) {
-    const std::string_view trimmed = Trim(text);
-    if (trimmed.empty())
-        return {LineKind::Blank, {}, 0};
-    if (trimmed.front() == ';')
-        return {LineKind::Comment, {}, 0};
-    if (trimmed.front() == '[') {
-        std::string_view name = trimmed.substr(1);
-        name = name.substr(0, name.find(']'));
-        return {LineKind::Section, Trim(name), 0};
-    }
-    const std::size_t equals = text.find('=');
-    if (equals == std::string_view::npos)
-        return {LineKind::Other, {}, 0};
-    return {LineKind::Key, Trim(text.substr(0, equals)), equals};
+std::string MapKey(std::string_view lowerSection, std::string_view lowerKey) {
+    std::string key;
+    key.reserve(lowerSection.size() + 1 + lowerKey.size());
+    return key.append(lowerSection).append(1, '\0').append(lowerKey);
 }
 
 std::string OneLine(std::string_view value) {
     std::string line(value);
-    std::replace(line.begin(), line.end(), '\r', ' ');
     std::replace(line.begin(), line.end(), '\n', ' ');
+    if (!line.empty() && line.back() == '\r')
+        line.back() = ' ';
     return line;
 }
 
 }  // namespace
 
+void IniKeys::Add(std::string_view section, std::string_view key) {
+    const std::string lowerSection = Lower(section);
+    const std::string lowerKey = Lower(key);
+    sections_.insert(lowerSection);
+    keys_.insert(MapKey(lowerSection, lowerKey));
+    longestKey_ = std::max(longestKey_, lowerKey.size());
+}
+
+bool IniKeys::HasSection(std::string_view lowerSection) const {
+    return sections_.contains(std::string(lowerSection));
+}
+
+bool IniKeys::Has(std::string_view lowerSection, std::string_view lowerKey) const {
+    return keys_.contains(MapKey(lowerSection, lowerKey));
+}
+
+// One pass over the text, line by line where a section matters and from one "[" to the next
+// where it does not: that keeps a huge file of keys nobody asked for as cheap as reading it.
+class IniDocument::Scanner {
+public:
+    Scanner(IniDocument& doc, const IniKeys* keys)
+        : doc_(doc), text_(doc.bytes_), keys_(keys), pos_(doc.bodyStart_) {}
+
+    void Run() {
+        while (pos_ < text_.size()) {
+            if (!wanted_ && !SkipToSectionLine())
+                return;
+            const std::size_t lf = text_.find('\n', pos_);
+            const std::size_t lineEnd = lf == std::string_view::npos ? text_.size() : lf + 1;
+            std::size_t textEnd = lf == std::string_view::npos ? text_.size() : lf;
+            if (lf != std::string_view::npos && textEnd > pos_ && text_[textEnd - 1] == '\r')
+                --textEnd;
+            Line(pos_, text_.substr(pos_, textEnd - pos_), lineEnd);
+            pos_ = lineEnd;
+        }
+    }
+
+private:
+    // Moves to the next line whose first non-blank byte is "["; false when there is none.
+    bool SkipToSectionLine() {
+        std::size_t from = pos_;
+        for (;;) {
+            const std::size_t bracket = text_.find('[', from);
+            if (bracket == std::string_view::npos)
+                return false;
+            std::size_t start = bracket;
+            while (start > pos_ && IsBlank(text_[start - 1]))
+                --start;
+            if (start == pos_ || text_[start - 1] == '\n') {
+                pos_ = start;
+                return true;
+            }
+            from = bracket + 1;
+        }
+    }
+
+    void Line(std::size_t offset, std::string_view text, std::size_t lineEnd) {
+        const std::string_view trimmed = Trim(text);
+        if (trimmed.empty())
+            return;  // blank lines never move where new keys go
+        if (trimmed.front() == '[') {
+            std::string_view name = trimmed.substr(1);
+            EnterSection(Trim(name.substr(0, name.find(']'))));
+        }
+        if (insertion_ != nullptr)
+            *insertion_ = {lineEnd, lineEnd == text_.size() && doc_.endsOpen_};
+        if (trimmed.front() == '[' || trimmed.front() == ';')
+            return;
+        const std::size_t equals = text.find('=');
+        if (equals != std::string_view::npos)
+            KeyLine(Trim(text.substr(0, equals)),
+                    Span{offset + equals + 1, text.size() - equals - 1});
+    }
+
+    void EnterSection(std::string_view name) {
+        LowerInto(section_, name);
+        wanted_ = keys_ == nullptr || keys_->HasSection(section_);
+        insertion_ = nullptr;
+        if (!wanted_)
+            return;
+        const auto [it, first] = doc_.insertions_.try_emplace(section_, Insertion{0, false});
+        if (first)
+            insertion_ = &it->second;
+    }
+
+    void KeyLine(std::string_view key, Span value) {
+        if (keys_ != nullptr && key.size() > keys_->LongestKey())
+            return;
+        LowerInto(key_, key);
+        if (keys_ == nullptr || keys_->Has(section_, key_))
+            doc_.values_.try_emplace(MapKey(section_, key_), value);
+    }
+
+    IniDocument& doc_;
+    const std::string_view text_;
+    const IniKeys* const keys_;  // null: every key
+    std::size_t pos_;
+    bool wanted_ = false;  // before the first section, keys belong to none
+    std::string section_;  // lower-case name of the current section
+    std::string key_;
+    Insertion* insertion_ = nullptr;  // while in the first section of its name
+};
+
 IniDocument IniDocument::Parse(std::string bytes) {
+    return ParseWith(std::move(bytes), nullptr);
+}
+
+IniDocument IniDocument::Parse(std::string bytes, const IniKeys& keys) {
+    return ParseWith(std::move(bytes), &keys);
+}
+
+IniDocument IniDocument::ParseWith(std::string bytes, const IniKeys* keys) {
     IniDocument doc;
+    if (keys != nullptr)
+        doc.keys_ = *keys;
     doc.bytes_ = std::move(bytes);
     const std::string_view all(doc.bytes_);
     if (all.starts_with(kByteOrderMark))
         doc.bodyStart_ = kByteOrderMark.size();
-    LineReader reader(all.substr(doc.bodyStart_));
-    Line line;
-    std::optional<std::string> section;  // keys before the first section belong to none
-    while (reader.Next(line)) {
-        if (doc.newline_.empty() && !line.end.empty())
-            doc.newline_ = line.end;
-        const ParsedLine parsed = Classify(line.text);
-        if (parsed.kind == LineKind::Section) {
-            section = std::string(parsed.name);
-        } else if (parsed.kind == LineKind::Key && section) {
-            const std::size_t valueStart =
-                static_cast<std::size_t>(line.text.data() - all.data()) + parsed.equals + 1;
-            doc.values_.try_emplace(MapKey(*section, parsed.name),
-                                    Span{valueStart, line.text.size() - parsed.equals - 1});
-        }
-    }
-    if (doc.newline_.empty())
+    // The file's own line end, from its first line, is the one new lines get.
+    const std::size_t lf = all.find('\n', doc.bodyStart_);
+    if (lf == std::string_view::npos)
         doc.newline_ = kDefaultNewline;
+    else
+        doc.newline_ = lf > doc.bodyStart_ && all[lf - 1] == '\r' ? "\r\n" : "\n";
+    doc.endsOpen_ = all.size() > doc.bodyStart_ && all.back() != '\n';
+    Scanner(doc, keys).Run();
     return doc;
 }
 
+void IniDocument::CheckIndexed(std::string_view section, std::string_view key) const {
+    if (keys_ && !keys_->Has(Lower(section), Lower(key)))
+        throw std::logic_error("INI key asked for but not indexed: " + std::string(key));
+}
+
 std::optional<std::string> IniDocument::Find(std::string_view section, std::string_view key) const {
-    const std::string mapKey = MapKey(section, key);
-    if (const auto edit = editIndex_.find(mapKey); edit != editIndex_.end()) {
+    CheckIndexed(section, key);
+    const std::string mapKey = MapKey(Lower(section), Lower(key));
+    if (const auto edit = editIndex_.find(mapKey); edit != editIndex_.end())
         return edits_[edit->second].value;
-    }
     const auto found = values_.find(mapKey);
     if (found == values_.end())
         return std::nullopt;
@@ -140,113 +206,62 @@ std::optional<std::string> IniDocument::Find(std::string_view section, std::stri
 }
 
 void IniDocument::Set(std::string_view section, std::string_view key, std::string_view value) {
-    const std::string mapKey = MapKey(section, key);
+    CheckIndexed(section, key);
+    const std::string mapKey = MapKey(Lower(section), Lower(key));
     const auto [it, added] = editIndex_.try_emplace(mapKey, edits_.size());
-    if (added) {
+    if (added)
         edits_.push_back({std::string(Trim(section)), std::string(Trim(key)), OneLine(value)});
-    } else {
+    else
         edits_[it->second].value = OneLine(value);
-    }
 }
 
-// Copies the old text line by line, putting the document's edits in. Blank lines are held back
-// within a section so that keys new to the section can go in front of them, right after the
-// section's last line of content.
-class IniDocument::Writer {
-public:
-    explicit Writer(const IniDocument& doc)
-        : doc_(doc), out_(doc.bytes_.substr(0, doc.bodyStart_)), written_(doc.edits_.size()) {
-        out_.reserve(doc.bytes_.size() + doc.edits_.size() * 32);
-    }
-
-    std::string Run() && {
-        LineReader reader(std::string_view(doc_.bytes_).substr(doc_.bodyStart_));
-        Line line;
-        while (reader.Next(line))
-            CopyLine(line);
-        CloseSection();
-        AddNewSections();
-        return std::move(out_);
-    }
-
-private:
-    void CopyLine(const Line& line) {
-        const ParsedLine parsed = Classify(line.text);
-        if (parsed.kind == LineKind::Blank) {
-            heldBlanks_.append(line.text).append(line.end);
-            return;
-        }
-        if (parsed.kind == LineKind::Section) {
-            CloseSection();
-            inSection_ = true;
-            section_ = Lower(parsed.name);
-            takesNewKeys_ = seenSections_.insert(section_).second;
-        }
-        out_ += heldBlanks_;
-        heldBlanks_.clear();
-        if (parsed.kind == LineKind::Key && inSection_) {
-            const auto edit = doc_.editIndex_.find(MapKey(section_, parsed.name));
-            if (edit != doc_.editIndex_.end() && !written_[edit->second]) {
-                written_[edit->second] = true;
-                out_.append(line.text.substr(0, parsed.equals + 1))
-                    .append(doc_.edits_[edit->second].value)
-                    .append(line.end);
-                return;
-            }
-        }
-        out_.append(line.text).append(line.end);
-    }
-
-    void CloseSection() {
-        if (inSection_ && takesNewKeys_)
-            AddNewKeys(section_);
-        out_ += heldBlanks_;
-        heldBlanks_.clear();
-    }
-
-    // Keys the file does not have yet; one it has is replaced where it stands, even in a later
-    // section of the same name.
-    void AddNewKeys(std::string_view lowerSection) {
-        for (std::size_t i = 0; i < doc_.edits_.size(); ++i) {
-            const Edit& edit = doc_.edits_[i];
-            if (written_[i] || Lower(edit.section) != lowerSection ||
-                doc_.values_.contains(MapKey(edit.section, edit.key))) {
-                continue;
-            }
-            EndOpenLine();
-            out_ += edit.key + '=' + edit.value + doc_.newline_;
-            written_[i] = true;
-        }
-    }
-
-    void AddNewSections() {
-        for (std::size_t i = 0; i < doc_.edits_.size(); ++i) {
-            if (written_[i])
-                continue;
-            EndOpenLine();
-            out_ += '[' + doc_.edits_[i].section + ']' + doc_.newline_;
-            AddNewKeys(Lower(doc_.edits_[i].section));
-        }
-    }
-
-    // A file's last line may lack its line end; a line added after it must not join it.
-    void EndOpenLine() {
-        if (out_.size() > doc_.bodyStart_ && out_.back() != '\n')
-            out_ += doc_.newline_;
-    }
-
-    const IniDocument& doc_;
-    std::string out_;
-    std::vector<bool> written_;
-    std::unordered_set<std::string> seenSections_;
-    std::string section_;  // lower-case name of the section being copied
-    bool inSection_ = false;
-    bool takesNewKeys_ = false;  // only the first section of a name takes new keys
-    std::string heldBlanks_;
-};
-
 std::string IniDocument::Serialize() const {
-    return Writer(*this).Run();
+    // The edits become splices into the old text: a value replaced where it stands, or keys new to
+    // a section put in after its last line. Keys of sections the text lacks follow at the end.
+    struct Splice {
+        std::size_t offset;
+        std::size_t removed;
+        std::string text;
+    };
+    std::vector<Splice> splices;
+    std::unordered_map<std::string, std::size_t> spliceOfSection;
+    std::vector<std::pair<std::string, std::string>> newSections;  // lower name, text
+    for (const Edit& edit : edits_) {
+        const std::string section = Lower(edit.section);
+        const std::string line = edit.key + '=' + edit.value + newline_;
+        if (const auto v = values_.find(MapKey(section, Lower(edit.key))); v != values_.end()) {
+            splices.push_back({v->second.offset, v->second.length, edit.value});
+        } else if (const auto at = insertions_.find(section); at != insertions_.end()) {
+            const auto [slot, first] = spliceOfSection.try_emplace(section, splices.size());
+            if (first)
+                splices.push_back({at->second.offset, 0, at->second.open ? newline_ : ""});
+            splices[slot->second].text += line;
+        } else {
+            const auto known = std::find_if(newSections.begin(), newSections.end(),
+                                            [&](const auto& s) { return s.first == section; });
+            if (known == newSections.end())
+                newSections.emplace_back(section, '[' + edit.section + ']' + newline_ + line);
+            else
+                known->second += line;
+        }
+    }
+    std::stable_sort(splices.begin(), splices.end(),
+                     [](const Splice& a, const Splice& b) { return a.offset < b.offset; });
+    std::string out;
+    out.reserve(bytes_.size() + edits_.size() * 32);
+    std::size_t copied = 0;
+    for (const Splice& splice : splices) {
+        out.append(bytes_, copied, splice.offset - copied).append(splice.text);
+        copied = splice.offset + splice.removed;
+    }
+    out.append(bytes_, copied);
+    for (const auto& [name, text] : newSections) {
+        // A text's last line may lack its line end; a section added after it must not join it.
+        if (out.size() > bodyStart_ && out.back() != '\n')
+            out += newline_;
+        out += text;
+    }
+    return out;
 }
 
 }  // namespace palvoren

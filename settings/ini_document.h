@@ -10,6 +10,10 @@
 // Writing changes only the values written: every other byte of the text stays as it was. A new key
 // goes after the last non-blank line of the first section of its name; a new section goes at the
 // end. Bytes are never re-encoded.
+//
+// A document can be told up front which keys matter (IniKeys). It then keeps the text and the
+// places of those keys only, so a file of any size costs about its own size, and reading it is one
+// pass; asking it about any other key is a programming error (std::logic_error).
 #pragma once
 
 #include <cstddef>
@@ -17,20 +21,40 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace palvoren {
 
+// The keys a document is asked about, by section and key name.
+class IniKeys {
+public:
+    void Add(std::string_view section, std::string_view key);
+
+    bool HasSection(std::string_view lowerSection) const;
+    bool Has(std::string_view lowerSection, std::string_view lowerKey) const;
+    std::size_t LongestKey() const { return longestKey_; }
+
+private:
+    std::unordered_set<std::string> sections_;  // lower case
+    std::unordered_set<std::string> keys_;      // "section\0key", lower case
+    std::size_t longestKey_ = 0;
+};
+
 class IniDocument {
 public:
     IniDocument() = default;
+    // Every key of the text is indexed.
     static IniDocument Parse(std::string bytes);
+    // Only the given keys are indexed.
+    static IniDocument Parse(std::string bytes, const IniKeys& keys);
 
     // The value of the first key of that name in a section of that name, if there is one.
     std::optional<std::string> Find(std::string_view section, std::string_view key) const;
 
-    // Sets a value. A value is one line: CR and LF in it become blanks, so a value can never
-    // start a line of its own in the file.
+    // Sets a value. A value is one line: LF in it becomes a blank, and so does a CR at its end
+    // (which would merge with the line end), so a value can never start a line of its own in the
+    // file. A CR inside it stays, as the reader keeps it.
     void Set(std::string_view section, std::string_view key, std::string_view value);
 
     bool HasChanges() const { return !edits_.empty(); }
@@ -39,10 +63,16 @@ public:
     std::string Serialize() const;
 
 private:
-    class Writer;
+    class Scanner;
     struct Span {
         std::size_t offset;
         std::size_t length;
+    };
+    // Where keys new to a section go: after its last non-blank line. open: that line is the
+    // text's last and has no line end.
+    struct Insertion {
+        std::size_t offset;
+        bool open;
     };
     struct Edit {
         std::string section;
@@ -50,11 +80,17 @@ private:
         std::string value;
     };
 
+    static IniDocument ParseWith(std::string bytes, const IniKeys* keys);
+    void CheckIndexed(std::string_view section, std::string_view key) const;
+
     std::string bytes_;
     std::size_t bodyStart_ = 0;  // after a byte-order mark
     std::string newline_;
-    std::unordered_map<std::string, Span> values_;  // "section\0key", lower case
-    std::vector<Edit> edits_;                       // in the order first set
+    bool endsOpen_ = false;  // the last line has no line end
+    std::optional<IniKeys> keys_;
+    std::unordered_map<std::string, Span> values_;           // "section\0key", lower case
+    std::unordered_map<std::string, Insertion> insertions_;  // lower-case section name
+    std::vector<Edit> edits_;                                // in the order first set
     std::unordered_map<std::string, std::size_t> editIndex_;
 };
 

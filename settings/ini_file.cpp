@@ -23,8 +23,10 @@ void TCustomIniFile::WriteNumber(std::string_view section, std::string_view key,
     WriteText(section, key, IntToText(value));
 }
 
-TIniFile::TIniFile(std::string path)
-    : TCustomIniFile(std::move(path)), uncaughtAtConstruction_(std::uncaught_exceptions()) {}
+TIniFile::TIniFile(std::string path, std::optional<IniKeys> keys)
+    : TCustomIniFile(std::move(path)),
+      keys_(std::move(keys)),
+      uncaughtAtConstruction_(std::uncaught_exceptions()) {}
 
 TIniFile::~TIniFile() {
     if (std::uncaught_exceptions() > uncaughtAtConstruction_)
@@ -40,9 +42,14 @@ IniDocument& TIniFile::Document() {
     if (!loaded_) {
         FileContents contents = ReadWholeFile(FileName());
         loaded_ = contents.state;
-        document_ = IniDocument::Parse(std::move(contents.bytes));
+        document_ = ParseDocument(std::move(contents.bytes));
     }
     return document_;
+}
+
+IniDocument TIniFile::ParseDocument(std::string bytes) const {
+    return keys_ ? IniDocument::Parse(std::move(bytes), *keys_)
+                 : IniDocument::Parse(std::move(bytes));
 }
 
 std::string TIniFile::ReadText(std::string_view section, std::string_view key,
@@ -75,7 +82,7 @@ void TIniFile::FlushFile() {
     if (IsReadOnlyFile(FileName()) || !ReplaceFile(FileName(), bytes)) {
         throw EIniFileException(FileName());
     }
-    document_ = IniDocument::Parse(std::move(bytes));
+    document_ = ParseDocument(std::move(bytes));
     loaded_ = FileContents::State::Read;
 }
 

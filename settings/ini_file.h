@@ -59,8 +59,10 @@ private:
 
 class TIniFile final : public TCustomIniFile {
 public:
-    // Keeps the path only; the file is first touched by a read or write.
-    explicit TIniFile(std::string path);
+    // Keeps the path only; the file is first touched by a read or write. Given the keys that will
+    // be read and written, it keeps only their places besides the file's bytes, however large the
+    // file; other keys are then not to be asked for.
+    explicit TIniFile(std::string path, std::optional<IniKeys> keys = std::nullopt);
     ~TIniFile() override;
 
     std::string ReadText(std::string_view section, std::string_view key,
@@ -72,7 +74,9 @@ public:
 
 private:
     IniDocument& Document();
+    IniDocument ParseDocument(std::string bytes) const;
 
+    std::optional<IniKeys> keys_;
     std::optional<FileContents::State> loaded_;
     IniDocument document_;
     bool writable_ = false;

@@ -1,5 +1,6 @@
 #include "settings/settings.h"
 
+#include "settings/file_text.h"
 #include "settings/ini_file.h"
 #include "settings/settings_path.h"
 #include "standings/int_text.h"
@@ -12,11 +13,27 @@ constexpr std::string_view kFormSection = "Form";
 constexpr std::string_view kValueSection = "Value";
 constexpr std::int32_t kFallbackPosition = 100;
 
-void ReadInto(SettingsWindow& window, TIniFile& ini) {
+// The only keys the program reads or writes; the file may hold any number of others.
+const IniKeys& SettingsKeys() {
+    static const IniKeys keys = [] {
+        IniKeys k;
+        k.Add(kFormSection, "Top");
+        k.Add(kFormSection, "Left");
+        for (int n = 1; n <= kScoreFieldCount; ++n)
+            k.Add(kValueSection, FieldKey(n));
+        return k;
+    }();
+    return keys;
+}
+
+void ReadInto(SettingsWindow& window, TIniFile& ini, LoadedTexts& loaded) {
     window.SetTop(ini.ReadNumber(kFormSection, "Top", window.Top()));
     window.SetLeft(ini.ReadNumber(kFormSection, "Left", window.Left()));
     for (int n = 1; n <= kScoreFieldCount; ++n) {
-        window.SetFieldText(n, ini.ReadText(kValueSection, FieldKey(n), window.FieldText(n)));
+        std::string bytes =
+            ini.ReadText(kValueSection, FieldKey(n), Utf8ToFileText(window.FieldText(n)));
+        window.SetFieldText(n, FileTextToUtf8(bytes));
+        loaded.Remember(n, std::move(bytes), window.FieldText(n));
     }
 }
 
@@ -27,11 +44,23 @@ void PlaceAtFallback(SettingsWindow& window) {
 
 }  // namespace
 
+void LoadedTexts::Remember(int fieldNumber, std::string fileBytes, std::string shown) {
+    entries_.at(static_cast<std::size_t>(fieldNumber)) =
+        Entry{std::move(fileBytes), std::move(shown)};
+}
+
+std::string LoadedTexts::BytesToSave(int fieldNumber, std::string_view shown) const {
+    const std::optional<Entry>& entry = entries_.at(static_cast<std::size_t>(fieldNumber));
+    if (entry && entry->shown == shown)
+        return entry->fileBytes;
+    return Utf8ToFileText(shown);
+}
+
 std::string FieldKey(int fieldNumber) {
     return "edit" + IntToText(fieldNumber);
 }
 
-void LoadSettings(SettingsWindow& window) {
+void LoadSettings(SettingsWindow& window, LoadedTexts* loaded) {
     std::string path;
     try {
         path = SettingsFilePath();
@@ -40,29 +69,33 @@ void LoadSettings(SettingsWindow& window) {
         PlaceAtFallback(window);
         return;
     }
-    LoadSettings(window, path);
+    LoadSettings(window, path, loaded);
 }
 
-void LoadSettings(SettingsWindow& window, const std::string& path) {
-    TIniFile ini(path);
+void LoadSettings(SettingsWindow& window, const std::string& path, LoadedTexts* loaded) {
+    TIniFile ini(path, SettingsKeys());
+    LoadedTexts scratch;
     try {
-        ReadInto(window, ini);
+        ReadInto(window, ini, loaded != nullptr ? *loaded : scratch);
     } catch (...) {
         // A failed load must never stop the program from starting; it starts at a known place.
         PlaceAtFallback(window);
     }
 }
 
-void SaveSettings(const SettingsWindow& window) {
-    SaveSettings(window, SettingsFilePath());
+void SaveSettings(const SettingsWindow& window, const LoadedTexts* loaded) {
+    SaveSettings(window, SettingsFilePath(), loaded);
 }
 
-void SaveSettings(const SettingsWindow& window, const std::string& path) {
-    TIniFile ini(path);
+void SaveSettings(const SettingsWindow& window, const std::string& path,
+                  const LoadedTexts* loaded) {
+    static const LoadedTexts nothingLoaded;
+    const LoadedTexts& texts = loaded != nullptr ? *loaded : nothingLoaded;
+    TIniFile ini(path, SettingsKeys());
     ini.WriteNumber(kFormSection, "Top", window.Top());
     ini.WriteNumber(kFormSection, "Left", window.Left());
     for (int n = 1; n <= kScoreFieldCount; ++n) {
-        ini.WriteText(kValueSection, FieldKey(n), window.FieldText(n));
+        ini.WriteText(kValueSection, FieldKey(n), texts.BytesToSave(n, window.FieldText(n)));
     }
     // Flushed here rather than on release, so that a failure reaches the caller.
     ini.FlushFile();

@@ -6,9 +6,15 @@
 // wrong midway the window goes to 100/100 and the remaining fields stay as they are. A save writes
 // all 98 keys, empty texts as empty values, and replaces the file atomically; it throws
 // EIniFileException when the file cannot be written, and then the old file stays as it was.
+//
+// Field texts are UTF-8 in the window and in the system's code page in the file. A field the user
+// did not change after the load is saved with exactly the bytes that were read, even where showing
+// them changed them (bytes the encoding cannot show, a character cut at the read limit).
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -26,13 +32,32 @@ public:
     virtual void SetFieldText(int fieldNumber, std::string_view text) = 0;
 };
 
+// What the load read into each score field and what the field then showed, kept from the load to
+// the save.
+class LoadedTexts {
+public:
+    void Remember(int fieldNumber, std::string fileBytes, std::string shown);
+    // The file's bytes for a field that shows this text now.
+    std::string BytesToSave(int fieldNumber, std::string_view shown) const;
+
+private:
+    struct Entry {
+        std::string fileBytes;
+        std::string shown;
+    };
+    std::array<std::optional<Entry>, kScoreFieldCount + 1> entries_;
+};
+
 // The settings key of score field N: "edit" and N.
 std::string FieldKey(int fieldNumber);
 
-void LoadSettings(SettingsWindow& window);
-void LoadSettings(SettingsWindow& window, const std::string& path);
+// Without a path, the file beside the running executable. Without LoadedTexts, every field is
+// saved from its text.
+void LoadSettings(SettingsWindow& window, LoadedTexts* loaded = nullptr);
+void LoadSettings(SettingsWindow& window, const std::string& path, LoadedTexts* loaded = nullptr);
 
-void SaveSettings(const SettingsWindow& window);
-void SaveSettings(const SettingsWindow& window, const std::string& path);
+void SaveSettings(const SettingsWindow& window, const LoadedTexts* loaded = nullptr);
+void SaveSettings(const SettingsWindow& window, const std::string& path,
+                  const LoadedTexts* loaded = nullptr);
 
 }  // namespace palvoren

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <random>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -39,10 +40,20 @@ const std::vector<ReadCase> kReads{
     {"empty file", "", std::nullopt},
 };
 
+// A document told which keys matter must read and write exactly as one that indexes every key.
+IniKeys KeysOf(std::string_view section, const std::vector<std::string_view>& names) {
+    IniKeys keys;
+    for (std::string_view name : names)
+        keys.Add(section, name);
+    return keys;
+}
+
 TEST(IniDocument, ReadingIsForgiving) {
+    const IniKeys keys = KeysOf("Value", {"edit1"});
     for (const ReadCase& c : kReads) {
         SCOPED_TRACE(c.rule);
         EXPECT_EQ(IniDocument::Parse(c.text).Find("Value", "edit1"), c.value);
+        EXPECT_EQ(IniDocument::Parse(c.text, keys).Find("Value", "edit1"), c.value);
     }
 }
 
@@ -71,17 +82,40 @@ const std::vector<WriteCase> kWrites{
      {{"b", "2"}, {"c", "3"}},
      "[S]\na=1\nc=3\n[S]\nb=2\n"},
     {"a later duplicate key is left alone", "[S]\na=1\na=2\n", {{"a", "3"}}, "[S]\na=3\na=2\n"},
-    {"line breaks in a value become blanks", "", {{"a", "1\r\n[X]\ny=2"}}, "[S]\na=1  [X] y=2\n"},
+    {"line feeds in a value become blanks", "", {{"a", "1\r\n[X]\ny=2"}}, "[S]\na=1\r [X] y=2\n"},
+    {"a lone CR inside a value stays", "[S]\na=1\n", {{"a", "x\ry"}}, "[S]\na=x\ry\n"},
+    {"a CR ending a value becomes a blank", "[S]\na=1\n", {{"a", "x\r"}}, "[S]\na=x \n"},
+    {"keys of other sections in between stay",
+     "[S]\na=1\n[T]\na=9\n[S]\nb=1\n",
+     {{"b", "2"}, {"a", "3"}},
+     "[S]\na=3\n[T]\na=9\n[S]\nb=2\n"},
+    {"a new key after a section header at the end with no line end",
+     "[T]\nz=0\n[S]",
+     {{"a", "1"}},
+     "[T]\nz=0\n[S]\na=1\n"},
 };
 
 TEST(IniDocument, WritingChangesOnlyTheKeysWritten) {
     for (const WriteCase& c : kWrites) {
         SCOPED_TRACE(c.rule);
-        IniDocument doc = IniDocument::Parse(c.before);
+        std::vector<std::string_view> names;
         for (const auto& [key, value] : c.values)
-            doc.Set("S", key, value);
-        EXPECT_EQ(doc.Serialize(), c.after);
+            names.push_back(key);
+        IniDocument all = IniDocument::Parse(c.before);
+        IniDocument some = IniDocument::Parse(c.before, KeysOf("S", names));
+        for (const auto& [key, value] : c.values) {
+            all.Set("S", key, value);
+            some.Set("S", key, value);
+        }
+        EXPECT_EQ(all.Serialize(), c.after);
+        EXPECT_EQ(some.Serialize(), c.after);
     }
+}
+
+TEST(IniDocument, KeysNotAskedForAreAProgrammingError) {
+    IniDocument doc = IniDocument::Parse("[Value]\nedit2=2\n", KeysOf("Value", {"edit1"}));
+    EXPECT_THROW(doc.Find("Value", "edit2"), std::logic_error);
+    EXPECT_THROW(doc.Set("Form", "edit1", "1"), std::logic_error);
 }
 
 TEST(IniDocument, HostileBytesAreReadSafely) {

@@ -115,7 +115,7 @@ TEST(Settings, LineBreaksInAFieldCannotInjectKeys) {
     SaveSettings(saved, dir.File("n.ini"));
     FakeWindow loaded;
     LoadSettings(loaded, dir.File("n.ini"));
-    EXPECT_EQ(loaded.fields[1], "1 edit2=9  [Form] Top=5");
+    EXPECT_EQ(loaded.fields[1], "1 edit2=9\r [Form] Top=5");
     EXPECT_EQ(loaded.fields[2], "");
     EXPECT_EQ(loaded.top, 108);
 }

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "settings/settings.h"
+#include "settings/settings_path.h"
 #include "ui/calc_button.h"
 #include "ui/group_page.h"
 #include "ui/layout.h"
@@ -28,6 +29,13 @@ constexpr std::array<ClickHandler, kGroupCount> kClickHandlers{
 TVarnek::TVarnek(TVarnekOptions options) : options_(std::move(options)) {
     if (!options_.errorDisplay)
         throw std::invalid_argument("the main window needs an error display");
+    if (!options_.settingsPath) {
+        try {
+            options_.settingsPath = SettingsFilePath();
+        } catch (const std::exception&) {
+            // Left unknown: the load falls back and the save reports the failure, as always.
+        }
+    }
     setObjectName(QStringLiteral("Varnek"));
     setWindowTitle(Utf8(layout::kWindowCaption));
     // Title, system menu, minimise and close; no maximise button and no resizing by the frame.
@@ -69,9 +77,9 @@ void TVarnek::FormCreate() {
     for (GroupPage* page : pages_)
         page->SetUpGrid();
     if (options_.settingsPath)
-        LoadSettings(*this, *options_.settingsPath);
+        LoadSettings(*this, *options_.settingsPath, &loadedTexts_);
     else
-        LoadSettings(*this);
+        LoadSettings(*this, &loadedTexts_);
 }
 
 void TVarnek::FormDestroy() {
@@ -81,9 +89,9 @@ void TVarnek::FormDestroy() {
     hide();
     Guarded([this] {
         if (options_.settingsPath)
-            SaveSettings(*this, *options_.settingsPath);
+            SaveSettings(*this, *options_.settingsPath, &loadedTexts_);
         else
-            SaveSettings(*this);
+            SaveSettings(*this, &loadedTexts_);
     });
 }
 

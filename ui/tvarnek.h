@@ -32,8 +32,10 @@ class GroupPage;
 using ErrorDisplay = std::function<void(const std::exception&)>;
 
 struct TVarnekOptions {
-    ErrorDisplay errorDisplay;                // required; the constructor throws without one
-    std::optional<std::string> settingsPath;  // empty: the file beside the executable
+    ErrorDisplay errorDisplay;  // required; the constructor throws without one
+    // Empty: the file beside the executable, found once at construction, so that a program file
+    // replaced or renamed while it runs still saves where it loaded from.
+    std::optional<std::string> settingsPath;
 };
 
 class TVarnek : public QWidget, public SettingsWindow {
@@ -82,6 +84,7 @@ protected:
 
 private:
     TVarnekOptions options_;
+    LoadedTexts loadedTexts_;
     QTabWidget* pageControl_ = nullptr;
     std::array<GroupPage*, 8> pages_{};
     bool destroyed_ = false;
