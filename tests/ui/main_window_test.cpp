@@ -260,6 +260,49 @@ private slots:
             QVERIFY2(saved.find(line) != std::string::npos, line);
     }
 
+    // Showing a text can change it (bytes that are no UTF-8 become U+FFFD); a field nobody edited
+    // must still reach the file as it was read, on a page built at once and on one built late.
+    void unchangedFieldsAreSavedByteForByte_data() {
+        QTest::addColumn<int>("field");
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<QString>("typed");  // null: not edited
+        QTest::addColumn<QByteArray>("saved");
+        const QByteArray cut = QByteArray(2046, 'a') + "\xE6\x97\xA5";  // 日 across the limit
+        for (int field : {1, 96}) {
+            const QByteArray page = field == 1 ? "front page" : "late page";
+            QTest::newRow(page + ", Latin-1 byte")
+                << field << QByteArray("caf\xE9") << QString() << QByteArray("caf\xE9");
+            QTest::newRow(page + ", Shift-JIS")
+                << field << QByteArray("\x82\x52") << QString() << QByteArray("\x82\x52");
+            QTest::newRow(page + ", character cut at the read limit")
+                << field << cut << QString() << cut.left(2047);
+            QTest::newRow(page + ", lone CR")
+                << field << QByteArray("1\r2") << QString() << QByteArray("1\r2");
+            QTest::newRow(page + ", edited field is saved from its text")
+                << field << QByteArray("caf\xE9") << QStringLiteral("café")
+                << QByteArray("caf\xC3\xA9");
+        }
+    }
+    void unchangedFieldsAreSavedByteForByte() {
+        QFETCH(int, field);
+        QFETCH(QByteArray, stored);
+        QFETCH(QString, typed);
+        QFETCH(QByteArray, saved);
+        const std::string path = dir_->filePath(QStringLiteral("palvoren.ini")).toStdString();
+        const std::string key = "edit" + std::to_string(field) + "=";
+        test::WriteFile(path, "[Value]\n" + key + stored.toStdString() + "\n");
+        window_ = std::make_unique<TVarnek>(Options(path));
+        if (!typed.isNull())
+            window_->SetFieldText(field, typed.toStdString());
+        window_.reset();
+        const std::string file = test::ReadFile(path);
+        const std::size_t at = file.find("\n" + key);
+        QVERIFY(at != std::string::npos);
+        const std::size_t start = at + 1 + key.size();
+        QCOMPARE(QByteArray::fromStdString(file.substr(start, file.find('\n', start) - start)),
+                 saved);
+    }
+
     void aPageBuiltLateShowsItsLoadedTexts() {
         const std::string path = dir_->filePath(QStringLiteral("palvoren.ini")).toStdString();
         test::WriteFile(path, "[Value]\nedit27=5\n");
