@@ -87,12 +87,28 @@ void TVarnek::FormDestroy() {
         return;
     destroyed_ = true;
     hide();
-    Guarded([this] {
-        if (options_.settingsPath)
-            SaveSettings(*this, *options_.settingsPath, &loadedTexts_);
-        else
-            SaveSettings(*this, &loadedTexts_);
-    });
+    Guarded([this] { Save(); });
+}
+
+std::optional<std::string> TVarnek::FormDestroyWithoutDisplay() noexcept {
+    if (destroyed_)
+        return std::nullopt;
+    destroyed_ = true;
+    try {
+        Save();  // reads the fields' texts and the position, both held in memory
+        return std::nullopt;
+    } catch (const std::exception& error) {
+        return std::string(error.what());
+    } catch (...) {
+        return std::string("?");
+    }
+}
+
+void TVarnek::Save() {
+    if (options_.settingsPath)
+        SaveSettings(*this, *options_.settingsPath, &loadedTexts_);
+    else
+        SaveSettings(*this, &loadedTexts_);
 }
 
 void TVarnek::Guarded(const std::function<void()>& handler) const {

@@ -47,6 +47,9 @@ public:
 
     // Hides the window and saves the settings, once; later calls do nothing.
     void FormDestroy();
+    // Saves the settings as FormDestroy does, once, but touches neither the display nor the error
+    // display: for a process that ends with the display gone. Returns what went wrong, or nothing.
+    std::optional<std::string> FormDestroyWithoutDisplay() noexcept;
 
     // SettingsWindow: the window's frame position and the score fields by number 1-96.
     std::int32_t Top() const override;
@@ -72,6 +75,7 @@ public:
 
 private:
     void FormCreate();
+    void Save();
     void BuildControls();
     void CalculatePage(int groupIndex);
     void Guarded(const std::function<void()>& handler) const;

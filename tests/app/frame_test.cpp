@@ -1,5 +1,7 @@
 // The error box as the user meets it, the application's last net under the event handlers, and
 // the signals that end the program.
+#include <sys/wait.h>
+#include <unistd.h>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -130,6 +132,31 @@ private slots:
             std::raise(signal);
         }
         QTRY_VERIFY(!window_->isVisible());
+    }
+
+    // Once a signal has started the close, or the loop has ended, nothing reads the next one:
+    // it must end the program, in a child so the test goes on.
+    void signalDuringTheCloseEndsAtOnce_data() {
+        QTest::addColumn<bool>("shutdownStarted");
+        QTest::newRow("a second signal") << false;
+        QTest::newRow("a signal after the loop ended") << true;
+    }
+    void signalDuringTheCloseEndsAtOnce() {
+        QFETCH(bool, shutdownStarted);
+        const pid_t child = ::fork();
+        QVERIFY(child >= 0);
+        if (child == 0) {
+            SignalBridge bridge(&*window_);
+            if (shutdownStarted)
+                bridge.ShutdownStarted();
+            else
+                std::raise(SIGTERM);
+            std::raise(SIGTERM);
+            ::_exit(0);
+        }
+        int status = 0;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+        QVERIFY2(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM, "the signal did not end it");
     }
 
 private:
