@@ -1,55 +1,25 @@
 #include "settings/ini_document.h"
 
-#include "settings/line_starts.h"
-
 #include <algorithm>
-#include <cstring>
 #include <stdexcept>
+
+#include "settings/ini_lines.h"
 
 namespace palvoren {
 namespace {
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+using ini::IsBlank;
+using ini::kByteOrderMark;
+using ini::LineWalker;
+using ini::Lower;
+using ini::MapKey;
+using ini::Trim;
 
 #ifdef _WIN32
 constexpr std::string_view kDefaultNewline = "\r\n";
 #else
 constexpr std::string_view kDefaultNewline = "\n";
 #endif
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
-
-char LowerChar(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-// Lower-cases into a buffer the caller keeps, so that the scan allocates nothing per line.
-void LowerInto(std::string& out, std::string_view text) {
-    out.assign(text);
-    std::transform(out.begin(), out.end(), out.begin(), LowerChar);
-}
-
-std::string Lower(std::string_view text) {
-    std::string lower;
-    LowerInto(lower, Trim(text));
-    return lower;
-}
-
-std::string MapKey(std::string_view lowerSection, std::string_view lowerKey) {
-    std::string key;
-    key.reserve(lowerSection.size() + 1 + lowerKey.size());
-    return key.append(lowerSection).append(1, '\0').append(lowerKey);
-}
 
 std::string OneLine(std::string_view value) {
     std::string line(value);
@@ -58,101 +28,6 @@ std::string OneLine(std::string_view value) {
         line.back() = ' ';
     return line;
 }
-
-}  // namespace
-
-void IniKeys::Add(std::string_view section, std::string_view key) {
-    const std::string lowerSection = Lower(section);
-    const std::string lowerKey = Lower(key);
-    sections_.insert(lowerSection);
-    keys_.insert(MapKey(lowerSection, lowerKey));
-    longestKey_ = std::max(longestKey_, lowerKey.size());
-    const char start = lowerKey.empty() ? '=' : lowerKey.front();
-    keyStarts_[static_cast<unsigned char>(start)] = true;
-    keyStarts_[static_cast<unsigned char>(start >= 'a' && start <= 'z' ? start - 'a' + 'A'
-                                                                       : start)] = true;
-}
-
-bool IniKeys::HasSection(std::string_view lowerSection) const {
-    return sections_.contains(std::string(lowerSection));
-}
-
-bool IniKeys::Has(std::string_view lowerSection, std::string_view lowerKey) const {
-    return keys_.contains(MapKey(lowerSection, lowerKey));
-}
-
-namespace {
-
-// Where a key line's key ends: the first "=", found without reading the whole line when the key
-// could not be one of interest anyway (longer than the longest). npos: no key of interest.
-std::size_t KeyEnd(std::string_view text, const IniKeys* keys) {
-    if (keys == nullptr)
-        return text.find('=');
-    std::size_t start = 0;
-    while (start < text.size() && IsBlank(text[start]))
-        ++start;
-    const std::size_t limit = std::min(text.size(), start + keys->LongestKey() + 1);
-    std::size_t end = text.substr(0, limit).find('=', start);
-    if (end == std::string_view::npos) {  // blanks may still stand between a short key and its "="
-        end = limit;
-        while (end < text.size() && IsBlank(text[end]))
-            ++end;
-    }
-    return end < text.size() && text[end] == '=' ? end : std::string_view::npos;
-}
-
-// Reads lines one at a time and keeps track of the section they are in. It tells its owner of
-// every section entered (OnSection), every line that is not blank (OnContentLine) and every key
-// of interest with its value (OnValue); the owner decides what to keep.
-template <typename Owner>
-class LineWalker {
-public:
-    LineWalker(Owner& owner, const IniKeys* keys) : owner_(owner), keys_(keys) {}
-
-    bool InWantedSection() const { return wanted_; }
-
-    void Line(std::string_view text, std::size_t offset, std::size_t lineEnd) {
-        std::size_t first = 0;
-        while (first < text.size() && IsBlank(text[first]))
-            ++first;
-        if (first == text.size())
-            return;  // blank lines never move where new keys go
-        const char lead = text[first];
-        if (lead == '[') {
-            std::string_view name = Trim(text.substr(first + 1));
-            EnterSection(Trim(name.substr(0, name.find(']'))));
-        }
-        owner_.OnContentLine(lineEnd);
-        // Most lines of a huge file are keys nobody asked for; their first byte tells.
-        if (lead == '[' || lead == ';' || !wanted_ ||
-            (keys_ != nullptr && !keys_->MayStartKeyLine(lead)))
-            return;
-        const std::size_t equals = KeyEnd(text, keys_);
-        if (equals != std::string_view::npos)
-            KeyLine(Trim(text.substr(0, equals)), text.substr(equals + 1), offset + equals + 1);
-    }
-
-private:
-    void EnterSection(std::string_view name) {
-        LowerInto(section_, name);
-        wanted_ = keys_ == nullptr || keys_->HasSection(section_);
-        owner_.OnSection(section_, wanted_);
-    }
-
-    void KeyLine(std::string_view key, std::string_view value, std::size_t valueOffset) {
-        if (keys_ != nullptr && key.size() > keys_->LongestKey())
-            return;
-        LowerInto(key_, key);
-        if (keys_ == nullptr || keys_->Has(section_, key_))
-            owner_.OnValue(MapKey(section_, key_), value, valueOffset);
-    }
-
-    Owner& owner_;
-    const IniKeys* const keys_;  // null: every key
-    bool wanted_ = false;        // before the first section, keys belong to none
-    std::string section_;        // lower-case name of the current section
-    std::string key_;
-};
 
 }  // namespace
 
@@ -218,120 +93,6 @@ private:
     std::size_t pos_;
     Insertion* insertion_ = nullptr;  // while in the first section of its name
 };
-
-// Lines arrive in pieces of any size; a line cut by a piece's end waits in carry_ for its rest.
-class IniValueReader::Walker {
-public:
-    Walker(IniValueReader& reader, const IniKeys& keys)
-        : reader_(reader), walker_(*this, &keys), keyLines_(KeyLines(keys)) {}
-
-    void Feed(std::string_view piece) {
-        if (!carry_.empty()) {
-            const std::size_t lf = piece.find('\n');
-            if (lf == std::string_view::npos) {
-                carry_.append(piece);
-                return;
-            }
-            carry_.append(piece.substr(0, lf + 1));
-            piece.remove_prefix(lf + 1);
-            Lines(carry_, false);
-            carry_.clear();
-        }
-        carry_.append(piece.substr(Lines(piece, false)));
-    }
-
-    void Finish() {
-        Lines(carry_, true);
-        carry_.clear();
-    }
-
-    void OnSection(const std::string&, bool) {}
-    void OnContentLine(std::size_t) {}
-    void OnValue(std::string mapKey, std::string_view value, std::size_t) {
-        reader_.values_.try_emplace(std::move(mapKey), value);
-    }
-
-private:
-    // Hands on the complete lines of the text (and at the end an open last one) that can matter;
-    // returns where a line that can matter but is not complete yet starts.
-    std::size_t Lines(std::string_view text, bool atEnd) {
-        std::size_t pos = 0;
-        if (skipping_) {
-            const std::size_t lf = text.find('\n');
-            if (lf == std::string_view::npos)
-                return text.size();
-            pos = lf + 1;
-            skipping_ = false;
-        }
-        while (pos < text.size()) {
-            const ByteSet& worthALook = walker_.InWantedSection() ? keyLines_ : sectionLines_;
-            if (!first_ && !worthALook[static_cast<unsigned char>(text[pos])]) {
-                pos = NextLineStartingWith(text, pos, worthALook);
-                if (pos == std::string_view::npos) {
-                    skipping_ = true;  // the last line goes on in the next piece
-                    return text.size();
-                }
-                continue;
-            }
-            const std::size_t lf = text.find('\n', pos);
-            if (lf == std::string_view::npos && !atEnd)
-                return pos;
-            std::size_t textEnd = lf == std::string_view::npos ? text.size() : lf;
-            if (lf != std::string_view::npos && textEnd > pos && text[textEnd - 1] == '\r')
-                --textEnd;
-            std::string_view line = text.substr(pos, textEnd - pos);
-            if (first_ && line.starts_with(kByteOrderMark))
-                line.remove_prefix(kByteOrderMark.size());
-            first_ = false;
-            walker_.Line(line, 0, 0);
-            pos = lf == std::string_view::npos ? text.size() : lf + 1;
-        }
-        return pos;
-    }
-
-    // The first bytes of the lines that can matter: a section header, possibly after blanks,
-    // and in a section of interest a key of interest.
-    static ByteSet SectionLines() {
-        ByteSet bytes{};
-        bytes[' '] = bytes['\t'] = bytes['['] = true;
-        return bytes;
-    }
-    static ByteSet KeyLines(const IniKeys& keys) {
-        ByteSet bytes = SectionLines();
-        for (std::size_t c = 0; c < bytes.size(); ++c)
-            bytes[c] = bytes[c] || keys.MayStartKeyLine(static_cast<char>(c));
-        return bytes;
-    }
-
-    IniValueReader& reader_;
-    LineWalker<Walker> walker_;
-    const ByteSet sectionLines_ = SectionLines();
-    const ByteSet keyLines_;
-    std::string carry_;
-    bool first_ = true;
-    bool skipping_ = false;  // within a line that cannot matter, cut by a piece's end
-};
-
-IniValueReader::IniValueReader(const IniKeys& keys)
-    : keys_(keys), walker_(std::make_unique<Walker>(*this, keys_)) {}
-
-IniValueReader::~IniValueReader() = default;
-
-void IniValueReader::Feed(std::string_view piece) {
-    walker_->Feed(piece);
-}
-
-void IniValueReader::Finish() {
-    walker_->Finish();
-}
-
-std::optional<std::string> IniValueReader::Find(std::string_view section,
-                                                std::string_view key) const {
-    const auto found = values_.find(MapKey(Lower(section), Lower(key)));
-    if (found == values_.end())
-        return std::nullopt;
-    return found->second;
-}
 
 IniDocument IniDocument::Parse(std::string bytes) {
     return ParseWith(std::move(bytes), nullptr);

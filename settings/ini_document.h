@@ -16,56 +16,16 @@
 // pass; asking it about any other key is a programming error (std::logic_error).
 #pragma once
 
-#include <array>
 #include <cstddef>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
+#include "settings/ini_keys.h"
+
 namespace palvoren {
-
-// The keys a document is asked about, by section and key name.
-class IniKeys {
-public:
-    void Add(std::string_view section, std::string_view key);
-
-    bool HasSection(std::string_view lowerSection) const;
-    bool Has(std::string_view lowerSection, std::string_view lowerKey) const;
-    std::size_t LongestKey() const { return longestKey_; }
-    // Whether a line whose first non-blank byte is this can hold one of the keys.
-    bool MayStartKeyLine(char c) const { return keyStarts_[static_cast<unsigned char>(c)]; }
-
-private:
-    std::array<bool, 256> keyStarts_{};
-    std::unordered_set<std::string> sections_;  // lower case
-    std::unordered_set<std::string> keys_;      // "section\0key", lower case
-    std::size_t longestKey_ = 0;
-};
-
-// The values of the keys asked for, from a text that arrives in pieces (a file read a buffer at a
-// time) and is not kept: the first value of each key, as IniDocument::Find gives it.
-class IniValueReader {
-public:
-    explicit IniValueReader(const IniKeys& keys);
-    ~IniValueReader();
-    IniValueReader(const IniValueReader&) = delete;
-    IniValueReader& operator=(const IniValueReader&) = delete;
-
-    void Feed(std::string_view piece);
-    void Finish();  // the text has ended
-
-    std::optional<std::string> Find(std::string_view section, std::string_view key) const;
-
-private:
-    class Walker;
-    IniKeys keys_;
-    std::unordered_map<std::string, std::string> values_;  // "section\0key", lower case
-    std::unique_ptr<Walker> walker_;
-};
 
 class IniDocument {
 public:

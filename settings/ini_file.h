@@ -17,6 +17,7 @@
 
 #include "settings/file_io.h"
 #include "settings/ini_document.h"
+#include "settings/ini_value_reader.h"
 
 namespace palvoren {
 

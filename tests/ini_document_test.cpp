@@ -1,5 +1,7 @@
 #include "settings/ini_document.h"
 
+#include "settings/ini_value_reader.h"
+
 #include <gtest/gtest.h>
 
 #include <optional>

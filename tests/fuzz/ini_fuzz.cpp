@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "settings/ini_document.h"
+#include "settings/ini_value_reader.h"
 
 namespace {
 
