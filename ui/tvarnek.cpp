@@ -10,6 +10,7 @@
 #include "ui/layout.h"
 #include "ui/page_tabs.h"
 #include "ui/score_field.h"
+#include "ui/screen_fit.h"
 #include "ui/string_grid.h"
 #include "ui/utf8.h"
 #include "ui/window_font.h"
@@ -72,6 +73,7 @@ void TVarnek::FormCreate() {
         LoadSettings(*this, *options_.settingsPath);
     else
         LoadSettings(*this);
+    KeepTitleBarReachable(*this);
 }
 
 void TVarnek::FormDestroy() {

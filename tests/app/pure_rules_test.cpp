@@ -1,10 +1,14 @@
-// The first show for each start-up request, and when the error box adds a full stop.
+// The first show for each start-up request, when the error box adds a full stop, and where the
+// window opens for a saved position.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
 
 #include "app/error_box.h"
 #include "app/show_state.h"
+#include "ui/layout.h"
+#include "ui/screen_fit.h"
 
 namespace palvoren {
 namespace {
@@ -59,6 +63,63 @@ INSTANTIATE_TEST_SUITE_P(
                     TextRow{"closing_bracket_is_kept", "(a)", "(a)"},
                     TextRow{"trailing_newline_is_kept", "a\n", "a\n"}),
     RowName<TextRow>);
+
+struct PlaceRow {
+    const char* name;
+    QPoint saved;
+    QList<QRect> areas;  // the first is the primary screen's
+    QPoint expected;
+};
+class ReachablePositionTable : public testing::TestWithParam<PlaceRow> {};
+
+TEST_P(ReachablePositionTable, Places) {
+    const PlaceRow& row = GetParam();
+    EXPECT_EQ(ReachablePosition(row.saved, layout::kClientSize, row.areas, row.areas.front()),
+              row.expected);
+}
+
+// A 1920 x 1080 primary screen with a 40-pixel task bar below; the window is 538 x 448 plus its
+// 30-pixel title bar, so it fits down to 1382, 562.
+const QRect kPrimary(0, 0, 1920, 1040);
+const QRect kRightOfPrimary(1920, 0, 1280, 984);
+const QRect kLeftOfPrimary(-1280, 200, 1280, 1024);
+INSTANTIATE_TEST_SUITE_P(
+    WindowPosition, ReachablePositionTable,
+    testing::Values(
+        PlaceRow{"on_screen_is_kept", {191, 108}, {kPrimary}, {191, 108}},
+        PlaceRow{"mostly_off_the_right_edge_but_reachable_is_kept",
+                 {1800, 500},
+                 {kPrimary},
+                 {1800, 500}},
+        PlaceRow{"half_the_title_bar_above_the_top_is_kept", {-400, -15}, {kPrimary}, {-400, -15}},
+        PlaceRow{
+            "too_little_left_at_the_right_edge_is_clamped", {1830, 300}, {kPrimary}, {1382, 300}},
+        PlaceRow{"off_to_the_left_is_clamped", {-100000, 300}, {kPrimary}, {0, 300}},
+        PlaceRow{"title_bar_above_the_top_is_clamped", {300, -20}, {kPrimary}, {300, 0}},
+        PlaceRow{"below_the_screen_is_clamped", {300, 100000}, {kPrimary}, {300, 562}},
+        PlaceRow{"title_bar_on_the_task_bar_is_clamped", {300, 1045}, {kPrimary}, {300, 562}},
+        PlaceRow{"largest_top_does_not_overflow", {300, INT_MAX}, {kPrimary}, {300, 562}},
+        PlaceRow{"smallest_left_does_not_overflow", {INT_MIN, 300}, {kPrimary}, {0, 300}},
+        PlaceRow{"largest_both_do_not_overflow", {INT_MAX, INT_MAX}, {kPrimary}, {1382, 562}},
+        PlaceRow{
+            "on_the_second_monitor_is_kept", {2500, 300}, {kPrimary, kRightOfPrimary}, {2500, 300}},
+        PlaceRow{"on_a_monitor_left_of_the_primary_is_kept",
+                 {-1000, 250},
+                 {kPrimary, kLeftOfPrimary},
+                 {-1000, 250}},
+        PlaceRow{"below_the_shorter_second_monitor_goes_to_the_primary",
+                 {2500, 990},
+                 {kPrimary, kRightOfPrimary},
+                 {1382, 562}},
+        PlaceRow{"beyond_the_second_monitor_goes_to_the_primary",
+                 {3250, 300},
+                 {kPrimary, kRightOfPrimary},
+                 {1382, 300}},
+        PlaceRow{"larger_than_the_primary_goes_to_its_corner",
+                 {INT_MIN, INT_MAX},
+                 {QRect(10, 20, 400, 300)},
+                 {10, 20}}),
+    RowName<PlaceRow>);
 
 }  // namespace
 }  // namespace palvoren

@@ -297,6 +297,13 @@ private slots:
         for (const char* line :
              {"Top=60\n", "Left=70\n", "edit7=4\n", "edit8=0\n", "edit96=x y\n", "edit1=\n"})
             QVERIFY2(saved.find(line) != std::string::npos, line);
+
+        // A position off every screen opens on the primary one, and the next save keeps that.
+        test::WriteFile(path, "[Form]\nTop=2147483647\nLeft=-2147483648\n");
+        window_ = std::make_unique<TVarnek>(Options(path));
+        QVERIFY(QGuiApplication::primaryScreen()->availableGeometry().contains(window_->pos()));
+        window_.reset();
+        QVERIFY(test::ReadFile(path).find("Top=2147483647") == std::string::npos);
     }
 
     void aPageBuiltLateShowsItsLoadedTexts() {
