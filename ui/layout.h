@@ -25,6 +25,11 @@ inline constexpr QRect kPageControl{0, 0, 537, 445};
 inline constexpr int kTitleBarHeight = 30;
 inline constexpr QSize kTitleBarGrip{100, kTitleBarHeight / 2};
 
+// The error box: its text runs in lines up to this wide before the box grows wider, and the box
+// needs this much room beside its text (icon, margins, the OK row and the window frame).
+inline constexpr int kBoxTextWidth = 400;
+inline constexpr QSize kBoxChrome{120, 160};
+
 inline constexpr int kCaptionLeft = 8;
 inline constexpr int kCaptionHeight = 12;
 inline constexpr QSize kFieldSize{33, 20};
