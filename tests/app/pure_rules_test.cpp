@@ -78,47 +78,23 @@ TEST_P(ReachablePositionTable, Places) {
               row.expected);
 }
 
-// A 1920 x 1080 primary screen with a 40-pixel task bar below; the window is 538 x 448 plus its
-// 30-pixel title bar, so it fits down to 1382, 562.
-const QRect kPrimary(0, 0, 1920, 1040);
-const QRect kRightOfPrimary(1920, 0, 1280, 984);
-const QRect kLeftOfPrimary(-1280, 200, 1280, 1024);
+// A 1920 x 1040 work area: the 538 x 448 window and its 30-pixel title bar fit up to 1382, 562.
+const QList<QRect> kOne{{0, 0, 1920, 1040}};
+const QList<QRect> kTwo{{0, 0, 1920, 1040}, {1920, 0, 1280, 984}};
 INSTANTIATE_TEST_SUITE_P(
     WindowPosition, ReachablePositionTable,
     testing::Values(
-        PlaceRow{"on_screen_is_kept", {191, 108}, {kPrimary}, {191, 108}},
-        PlaceRow{"mostly_off_the_right_edge_but_reachable_is_kept",
-                 {1800, 500},
-                 {kPrimary},
-                 {1800, 500}},
-        PlaceRow{"half_the_title_bar_above_the_top_is_kept", {-400, -15}, {kPrimary}, {-400, -15}},
-        PlaceRow{
-            "too_little_left_at_the_right_edge_is_clamped", {1830, 300}, {kPrimary}, {1382, 300}},
-        PlaceRow{"off_to_the_left_is_clamped", {-100000, 300}, {kPrimary}, {0, 300}},
-        PlaceRow{"title_bar_above_the_top_is_clamped", {300, -20}, {kPrimary}, {300, 0}},
-        PlaceRow{"below_the_screen_is_clamped", {300, 100000}, {kPrimary}, {300, 562}},
-        PlaceRow{"title_bar_on_the_task_bar_is_clamped", {300, 1045}, {kPrimary}, {300, 562}},
-        PlaceRow{"largest_top_does_not_overflow", {300, INT_MAX}, {kPrimary}, {300, 562}},
-        PlaceRow{"smallest_left_does_not_overflow", {INT_MIN, 300}, {kPrimary}, {0, 300}},
-        PlaceRow{"largest_both_do_not_overflow", {INT_MAX, INT_MAX}, {kPrimary}, {1382, 562}},
-        PlaceRow{
-            "on_the_second_monitor_is_kept", {2500, 300}, {kPrimary, kRightOfPrimary}, {2500, 300}},
-        PlaceRow{"on_a_monitor_left_of_the_primary_is_kept",
-                 {-1000, 250},
-                 {kPrimary, kLeftOfPrimary},
-                 {-1000, 250}},
-        PlaceRow{"below_the_shorter_second_monitor_goes_to_the_primary",
-                 {2500, 990},
-                 {kPrimary, kRightOfPrimary},
-                 {1382, 562}},
-        PlaceRow{"beyond_the_second_monitor_goes_to_the_primary",
-                 {3250, 300},
-                 {kPrimary, kRightOfPrimary},
-                 {1382, 300}},
-        PlaceRow{"larger_than_the_primary_goes_to_its_corner",
-                 {INT_MIN, INT_MAX},
-                 {QRect(10, 20, 400, 300)},
-                 {10, 20}}),
+        PlaceRow{"on_screen_is_kept", {191, 108}, kOne, {191, 108}},
+        PlaceRow{"partly_off_but_reachable_is_kept", {1800, -15}, kOne, {1800, -15}},
+        PlaceRow{"off_the_left_is_clamped", {-100000, 300}, kOne, {0, 300}},
+        PlaceRow{"off_the_right_is_clamped", {1830, 300}, kOne, {1382, 300}},
+        PlaceRow{"above_is_clamped", {300, -20}, kOne, {300, 0}},
+        PlaceRow{"below_is_clamped", {300, 100000}, kOne, {300, 562}},
+        PlaceRow{"largest_int_does_not_overflow", {INT_MAX, INT_MAX}, kOne, {1382, 562}},
+        PlaceRow{"smallest_int_does_not_overflow", {INT_MIN, INT_MIN}, kOne, {0, 0}},
+        PlaceRow{"on_the_second_monitor_is_kept", {2500, 300}, kTwo, {2500, 300}},
+        PlaceRow{"below_the_second_goes_to_the_primary", {2500, 990}, kTwo, {1382, 562}},
+        PlaceRow{"too_large_goes_to_the_corner", {5, 500}, {{10, 20, 400, 300}}, {10, 20}}),
     RowName<PlaceRow>);
 
 }  // namespace
