@@ -11,6 +11,7 @@
 #include "ui/layout.h"
 #include "ui/page_tabs.h"
 #include "ui/score_field.h"
+#include "ui/screen_fit.h"
 #include "ui/string_grid.h"
 #include "ui/utf8.h"
 #include "ui/window_font.h"
@@ -80,6 +81,7 @@ void TVarnek::FormCreate() {
         LoadSettings(*this, *options_.settingsPath, &loadedTexts_);
     else
         LoadSettings(*this, &loadedTexts_);
+    KeepTitleBarReachable(*this);
 }
 
 void TVarnek::FormDestroy() {

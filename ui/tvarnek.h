@@ -5,7 +5,8 @@
 // the window is still hidden afterwards. FormDestroy (the settings save) runs once, at the latest
 // when the window is destroyed, while every control still exists. Every handler runs through one
 // guard: an error that escapes it goes to the error display given at construction, and the window
-// stays as the handler left it.
+// stays as the handler left it. After the load, FormCreate moves the window onto the screens when
+// the loaded position leaves its title bar out of reach (ReachablePosition in ui/screen_fit.h).
 #pragma once
 
 #include <QWidget>
