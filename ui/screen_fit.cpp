@@ -56,7 +56,7 @@ QScreen* ScreenShowing(const QWidget& window) {
     return window.screen();
 }
 
-void KeepTitleBarReachable(QWidget& window) {
+void KeepTitleBarReachable(QWidget& window, QSize clientSize) {
     const QScreen* primary = QGuiApplication::primaryScreen();
     if (primary == nullptr)
         return;
@@ -64,7 +64,7 @@ void KeepTitleBarReachable(QWidget& window) {
     for (const QScreen* screen : QGuiApplication::screens())
         areas << screen->availableGeometry();
     const QPoint reachable =
-        ReachablePosition(window.pos(), window.size(), areas, primary->availableGeometry());
+        ReachablePosition(window.pos(), clientSize, areas, primary->availableGeometry());
     if (reachable != window.pos())
         window.move(reachable);
 }

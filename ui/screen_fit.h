@@ -29,7 +29,9 @@ QPoint CentredIn(const QRect& area, QSize size);
 // window to. Works for hidden windows too, by the place they would appear.
 QScreen* ScreenShowing(const QWidget& window);
 
-// Moves a top-level window to the ReachablePosition of where it stands, on the current screens.
-void KeepTitleBarReachable(QWidget& window);
+// Moves a top-level window with a client area of that size to the ReachablePosition of where it
+// stands, on the current screens. The size is passed in: a window placed near the end of the int
+// range has a geometry whose size no longer computes.
+void KeepTitleBarReachable(QWidget& window, QSize clientSize);
 
 }  // namespace palvoren

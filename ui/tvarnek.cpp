@@ -81,7 +81,7 @@ void TVarnek::FormCreate() {
         LoadSettings(*this, *options_.settingsPath, &loadedTexts_);
     else
         LoadSettings(*this, &loadedTexts_);
-    KeepTitleBarReachable(*this);
+    KeepTitleBarReachable(*this, layout::kClientSize);
 }
 
 void TVarnek::FormDestroy() {
