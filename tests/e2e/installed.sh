@@ -1,23 +1,26 @@
 #!/usr/bin/env bash
-# The program as `cmake --install` puts it on a desktop: one menu entry that starts the installed
-# copy by its path, an icon of every size in the hicolor theme that is still the picture's pixel art,
-# and the settings file kept beside the installed program. Started from a folder it cannot write, it
-# still runs, and its close reports the failed save as anywhere else.
+# The program as `cmake --install` puts it on a desktop, here under a home folder with blanks in its
+# name: one menu entry that starts the installed copy by its path, an icon of every size in the
+# hicolor theme that is still the picture's pixel art, and the settings file kept beside the
+# installed program. Started from a folder it cannot write, it still runs, and its close reports the
+# failed save as anywhere else.
 E2E_A11Y=1
 . "$(dirname "$0")/lib.sh"
 e2e_init installed
 
-prefix=$E2E_TMP/prefix
+prefix="$E2E_TMP/home with blanks/.local"
 cmake --install "$(dirname "$PALVOREN")" --prefix "$prefix" >"$E2E_TMP/install.log" 2>&1 ||
     { sed 's/^/    /' "$E2E_TMP/install.log" >&2; fail "cmake --install failed"; }
 
 entries=("$prefix"/share/applications/*.desktop)
 check_eq "menu entries" 1 "${#entries[@]}"
 entry_get() { sed -n "s/^$1=//p" "${entries[0]}"; }
-APP_EXE=$(entry_get Exec)
+# Split into words as the desktop does, quotes and all.
+eval "exec_words=($(entry_get Exec))"
+APP_EXE=${exec_words[0]}
 APP_DIR=$prefix/bin
 APP_INI=$APP_DIR/palvoren.ini
-check_eq "the entry starts" "$APP_DIR/palvoren" "$APP_EXE"
+check_eq "the entry starts" "1 $APP_DIR/palvoren" "${#exec_words[@]} $APP_EXE"
 icon=$(entry_get Icon)
 check_eq "metainfo for the entry" "$icon.desktop" "$(sed -n 's:.*<launchable type="desktop-id">\(.*\)</launchable>.*:\1:p' "$prefix/share/metainfo/$icon.metainfo.xml")"
 for size in 16 32 48 64 128 256; do
