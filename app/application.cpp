@@ -10,6 +10,9 @@ namespace palvoren {
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("Palvoren"));
     setApplicationDisplayName(QStringLiteral("Palvoren"));
+    // Ties the window to the installed desktop entry, for its icon and name in docks and task
+    // lists (Wayland compositors know a window by this name alone).
+    setDesktopFileName(QStringLiteral(PALVOREN_APP_ID));
     setWindowIcon(AppIcon());
 }
 
