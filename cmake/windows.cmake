@@ -35,7 +35,12 @@ function(palvoren_icon out_dir out_file)
         set(${out_file} ${committed} PARENT_SCOPE)
         return()
     endif()
-    find_program(PALVOREN_CONVERT convert REQUIRED)
+    # ImageMagick: on a Windows host only as "magick", since convert.exe there is a disk tool.
+    if(CMAKE_HOST_WIN32)
+        find_program(PALVOREN_CONVERT magick REQUIRED)
+    else()
+        find_program(PALVOREN_CONVERT NAMES convert magick REQUIRED)
+    endif()
     set(dir ${PROJECT_BINARY_DIR}/icon)
     add_custom_command(OUTPUT ${dir}/palvoren.ico
         COMMAND ${CMAKE_COMMAND} -E make_directory ${dir}
