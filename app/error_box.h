@@ -5,6 +5,11 @@
 // window of the program is disabled until OK is pressed. Any mouse or keyboard grab is released
 // first, so the box can be reached. Afterwards the window that was active is activated again and
 // the widget that had the focus gets it back, as far as each still exists and is visible.
+//
+// The message is shown as plain text, exactly as written, since it carries the user's texts and
+// file paths. It wraps at word boundaries, and inside a word longer than a line; a message taller
+// than the screen allows scrolls. The box is centred on the screen that shows the active window
+// (with none active, the program's window), and lies within that screen.
 #pragma once
 
 #include <exception>

@@ -65,7 +65,7 @@ InstanceGuard::~InstanceGuard() {
 
 namespace {
 
-bool UsableRuntimeDir(const std::string& dir, uid_t uid) {
+bool UsablePrivateDir(const std::string& dir, uid_t uid) {
     struct stat info {};
     if (dir.empty() || dir.front() != '/' || ::stat(dir.c_str(), &info) != 0)
         return false;
@@ -88,24 +88,55 @@ int OpenLockFile(const std::string& path, uid_t uid) {
     return fd;
 }
 
+// The private folder may not exist yet on a fresh account.
+bool MakePrivateDir(const std::string& dir, uid_t uid) {
+    if (!dir.empty() && dir.front() == '/')
+        ::mkdir(dir.c_str(), 0700);
+    return UsablePrivateDir(dir, uid);
+}
+
+// The user's cache folder, by the usual rule; nothing when neither variable names one.
+std::optional<std::string> CacheDir() {
+    const char* cache = std::getenv("XDG_CACHE_HOME");
+    if (cache != nullptr && cache[0] == '/')
+        return std::string(cache);
+    const char* home = std::getenv("HOME");
+    if (home != nullptr && home[0] == '/')
+        return std::string(home) + "/.cache";
+    return std::nullopt;
+}
+
 }  // namespace
 
-std::string LockFilePath(const LockPlaces& places, unsigned uid) {
-    if (places.runtimeDir && UsableRuntimeDir(*places.runtimeDir, uid))
-        return *places.runtimeDir + "/" + std::string(kInstanceName);
-    return places.tempDir + "/" + std::string(kInstanceName) + "-" + std::to_string(uid);
+std::vector<std::string> LockFilePaths(const LockPlaces& places, unsigned uid) {
+    const std::string name(kInstanceName);
+    if (places.runtimeDir && UsablePrivateDir(*places.runtimeDir, uid))
+        return {*places.runtimeDir + "/" + name};
+    std::vector<std::string> paths{places.tempDir + "/" + name + "-" + std::to_string(uid)};
+    if (places.privateDir)
+        paths.push_back(*places.privateDir + "/" + name);
+    return paths;
 }
 
 InstanceGuard InstanceGuard::Acquire() {
     LockPlaces places;
     if (const char* runtimeDir = std::getenv("XDG_RUNTIME_DIR"))
         places.runtimeDir = runtimeDir;
+    places.privateDir = CacheDir();
     return AcquireIn(places);
 }
 
 InstanceGuard InstanceGuard::AcquireIn(const LockPlaces& places) {
     const uid_t uid = ::geteuid();
-    const int fd = OpenLockFile(LockFilePath(places, uid), uid);
+    const std::vector<std::string> paths = LockFilePaths(places, uid);
+    int fd = -1;
+    for (std::size_t i = 0; i < paths.size() && fd < 0; ++i) {
+        // Only the shared folder's name can be taken by someone else; the private folder that
+        // follows it is checked before use, as it is the user's own.
+        if (i > 0 && !MakePrivateDir(*places.privateDir, uid))
+            break;
+        fd = OpenLockFile(paths[i], uid);
+    }
     if (fd < 0)
         return {WaitOutcome::kNoHandle, kNothingHeld};
     int result;

@@ -5,13 +5,16 @@
 // there is none, "Dostrel-<uid>" in /tmp. Whoever holds it keeps it for the life of the guard
 // object; the system drops it when the process ends in any way, so a crashed copy never blocks the
 // next start. A name that cannot be used safely (a symlink, another user's file, not a regular
-// file) counts as not owned: the program then ends, exactly as when another copy runs.
+// file) is passed over for the user's own cache folder, so that someone else's file in /tmp cannot
+// lock the user out; only when no place can be used does the program end, as when another copy
+// runs.
 #pragma once
 
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace palvoren {
 
@@ -38,15 +41,17 @@ WaitOutcome WaitOutcomeFromCode(std::uint32_t waitCode);
 bool OwnsInstance(WaitOutcome outcome);
 
 #ifndef _WIN32
-// Where the lock file goes off Windows: in the runtime folder when one is given and usable (an
-// absolute path to a directory of this user that no one else may write to), otherwise
-// "<tempDir>/Dostrel-<uid>".
+// Where the lock file goes off Windows, in the order tried: in the runtime folder when one is given
+// and usable (an absolute path to a directory of this user that no one else may write to);
+// otherwise "<tempDir>/Dostrel-<uid>", and when that name is taken by something that is not this
+// user's lock file, "Dostrel" in the private folder (made when missing; used only when usable).
 struct LockPlaces {
     std::optional<std::string> runtimeDir;
     std::string tempDir = "/tmp";
+    std::optional<std::string> privateDir;
 };
 
-std::string LockFilePath(const LockPlaces& places, unsigned uid);
+std::vector<std::string> LockFilePaths(const LockPlaces& places, unsigned uid);
 #endif
 
 // Holds the guard, if it was taken, until destroyed.

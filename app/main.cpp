@@ -3,6 +3,7 @@
 
 #include "app/application.h"
 #include "app/error_box.h"
+#include "app/exit_save.h"
 #include "app/instance_guard.h"
 #include "app/show_state.h"
 #include "app/signal_bridge.h"
@@ -35,14 +36,16 @@ int main(int argc, char** argv) {
 
     palvoren::Application app(argc, argv);
     palvoren::TVarnek window(palvoren::TVarnekOptions{palvoren::ShowErrorBox, std::nullopt});
+    const palvoren::ExitSave exitSave(window);
     // Before the window shows: a SIGTERM that comes with the first paint must close it the
     // orderly way, not end the process unsaved.
-    const palvoren::SignalBridge bridge(&window);
+    palvoren::SignalBridge bridge(&window);
     ShowFirst(window, palvoren::StartupShow());
     app.exec();
 
     // The loop ends with the window closed. The save comes before any control goes; a failure is
     // shown by the window's own guard, and the program still ends normally.
+    bridge.ShutdownStarted();
     window.hide();
     window.FormDestroy();
     return 0;

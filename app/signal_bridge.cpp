@@ -15,10 +15,17 @@ namespace palvoren {
 #ifndef _WIN32
 namespace {
 
-// The handler can only reach the bridge through a value it may read in a signal.
+// The handler can only reach the bridge through values it may use in a signal.
 volatile std::sig_atomic_t gWriteEnd = -1;
+volatile std::sig_atomic_t gEndAtOnce = 0;
 
-void OnSignal(int) {
+void OnSignal(int signal) {
+    if (gEndAtOnce != 0) {
+        ::signal(signal, SIG_DFL);
+        ::raise(signal);
+        return;
+    }
+    gEndAtOnce = 1;
     const int savedErrno = errno;
     const char byte = 1;
     // A full pipe already holds a byte that closes the window; losing this one changes nothing.
@@ -38,7 +45,14 @@ SignalBridge::SignalBridge(QWidget* window) : window_(window) {
     notifier_ = std::make_unique<QSocketNotifier>(readEnd_, QSocketNotifier::Read);
     connect(notifier_.get(), &QSocketNotifier::activated, this, &SignalBridge::OnSignalByte);
     gWriteEnd = writeEnd_;
+    gEndAtOnce = 0;
     InstallHandlers();
+#endif
+}
+
+void SignalBridge::ShutdownStarted() {
+#ifndef _WIN32
+    gEndAtOnce = 1;
 #endif
 }
 

@@ -9,6 +9,10 @@
 // At the end of the session the program agrees to end without asking anything; the session
 // manager's quit then closes the window the same way. One bridge at a time; the destructor puts
 // back the signal handlers that were there before.
+// A second signal, or any signal once the shutdown has started (the event loop no longer runs to
+// hear it), ends the program at once with the signal's default action: whoever sends it has seen
+// the orderly close not finish. The settings file is replaced atomically, so nothing half-written
+// is left.
 #pragma once
 
 #include <QObject>
@@ -34,6 +38,9 @@ public:
 
     // Whether the signals reach the window.
     bool Active() const { return notifier_ != nullptr; }
+
+    // The event loop has ended; from now on a signal ends the program at once.
+    void ShutdownStarted();
 
 private:
     void CloseWindows();

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <optional>
+#include <vector>
 
 namespace palvoren {
 namespace {
@@ -66,6 +67,34 @@ bool IsRunningExecutable(const struct stat& file) {
            self.st_ino == file.st_ino;
 }
 
+// Reads what it can; -1 only for an error other than an interrupted call.
+ssize_t ReadSome(const FileDescriptor& fd, char* data, std::size_t size) {
+    for (;;) {
+        const ssize_t n = ::read(fd.get(), data, size);
+        if (n >= 0 || errno != EINTR)
+            return n;
+    }
+}
+
+// Opens a regular file that is not the program itself and hands it, with its size, to read(),
+// which returns false on a read error.
+template <typename Read>
+FileContents::State ReadOpened(const std::string& path, Read read) {
+    // O_NONBLOCK: a FIFO under the settings name would otherwise hold the open until a writer
+    // came, and the program with it. What was opened is checked before a byte is read, so a link
+    // to /dev/zero or a terminal is never read from.
+    const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (fd.get() < 0) {
+        const bool missing = errno == ENOENT || errno == ENOTDIR;
+        return missing ? FileContents::State::Missing : FileContents::State::Unreadable;
+    }
+    struct stat info {};
+    if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode) || IsRunningExecutable(info))
+        return FileContents::State::Unreadable;
+    return read(fd, static_cast<std::size_t>(info.st_size)) ? FileContents::State::Read
+                                                            : FileContents::State::Unreadable;
+}
+
 bool WriteAll(const FileOps& ops, int fd, const std::string& bytes) {
     std::size_t done = 0;
     while (done < bytes.size()) {
@@ -98,37 +127,40 @@ bool WriteTemporary(const std::string& temporary, const std::string& bytes, cons
 }  // namespace
 
 FileContents ReadWholeFile(const std::string& path) {
-    // O_NONBLOCK: a FIFO under the settings name would otherwise hold the open until a writer
-    // came, and the program with it. What was opened is checked before a byte is read, so a link
-    // to /dev/zero or a terminal is never read from.
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-    if (fd.get() < 0) {
-        const bool missing = errno == ENOENT || errno == ENOTDIR;
-        return {missing ? FileContents::State::Missing : FileContents::State::Unreadable, {}};
-    }
-    struct stat info {};
-    if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode) || IsRunningExecutable(info))
-        return {FileContents::State::Unreadable, {}};
     FileContents contents{FileContents::State::Read, {}};
-    // Sized once from the file, so that a large file costs its own size and no regrowth copies;
-    // one more byte lets the read see the end without another allocation.
-    contents.bytes.resize(static_cast<std::size_t>(info.st_size) + 1);
-    std::size_t used = 0;
-    for (;;) {
-        if (used == contents.bytes.size())
-            contents.bytes.resize(used + used / 2 + 65536);  // the file grew while being read
-        const ssize_t n =
-            ::read(fd.get(), contents.bytes.data() + used, contents.bytes.size() - used);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return {FileContents::State::Unreadable, {}};
-        if (n == 0)
-            break;
-        used += static_cast<std::size_t>(n);
-    }
-    contents.bytes.resize(used);
+    contents.state = ReadOpened(path, [&](const FileDescriptor& fd, std::size_t size) {
+        // Sized once from the file, so that a large file costs its own size and no regrowth
+        // copies; one more byte lets the read see the end without another allocation.
+        contents.bytes.resize(size + 1);
+        std::size_t used = 0;
+        for (;;) {
+            if (used == contents.bytes.size())
+                contents.bytes.resize(used + used / 2 + 65536);  // it grew while being read
+            const ssize_t n =
+                ReadSome(fd, contents.bytes.data() + used, contents.bytes.size() - used);
+            if (n <= 0) {
+                contents.bytes.resize(used);
+                return n == 0;
+            }
+            used += static_cast<std::size_t>(n);
+        }
+    });
+    if (contents.state != FileContents::State::Read)
+        contents.bytes.clear();
     return contents;
+}
+
+FileContents::State ReadFileInPieces(const std::string& path,
+                                     const std::function<void(std::string_view)>& piece) {
+    return ReadOpened(path, [&](const FileDescriptor& fd, std::size_t) {
+        std::vector<char> buffer(65536);
+        for (;;) {
+            const ssize_t n = ReadSome(fd, buffer.data(), buffer.size());
+            if (n <= 0)
+                return n == 0;
+            piece(std::string_view(buffer.data(), static_cast<std::size_t>(n)));
+        }
+    });
 }
 
 bool IsReadOnlyFile(const std::string& path) {

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 
 #ifdef _WIN32
 // <windows.h> maps ReplaceFile to a function of its own; this one keeps its name in every file
@@ -26,6 +28,12 @@ struct FileContents {
 // folder, FIFO, device or socket in its place is Unreadable, and opening one never blocks. The
 // running program's own executable is Unreadable too, whatever name it is reached by.
 FileContents ReadWholeFile(const std::string& path);
+
+// The same file read a buffer at a time, each piece handed on in order and none kept, so that a
+// file of any size costs no more memory than the buffer. Returns Read, Missing or Unreadable as
+// ReadWholeFile would; after Unreadable the pieces handed on so far are to be dropped.
+FileContents::State ReadFileInPieces(const std::string& path,
+                                     const std::function<void(std::string_view)>& piece);
 
 // True when the file exists and must not be written: none of its write permission bits is set
 // (on Windows: it has the read-only attribute), or the system refuses write access. Decided from

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <vector>
 
 #include "settings/file_io.h"
 #include "settings/win32.h"
@@ -131,38 +132,72 @@ FileContents::State OpenFailure() {
     return missing ? FileContents::State::Missing : FileContents::State::Unreadable;
 }
 
-}  // namespace
-
-FileContents ReadWholeFile(const std::string& path) {
+// Opens a regular file that is not the program itself and hands it, with its size, to read(),
+// which returns false on a read error.
+template <typename Read>
+FileContents::State ReadOpened(const std::string& path, Read read) {
     const std::wstring wide = win32::WidePath(path);
     // What was opened is checked before a byte is read: a console or a pipe under the settings
     // name would otherwise hold the program until someone typed or wrote.
     const Handle file(::CreateFileW(wide.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
                                     FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file.Valid())
-        return {OpenFailure(), {}};
+        return OpenFailure();
     const std::optional<BY_HANDLE_FILE_INFORMATION> info = Information(file.get());
     LARGE_INTEGER size{};
     if (!info || !IsRegularFile(file.get(), *info) || IsRunningExecutable(*info) ||
         ::GetFileSizeEx(file.get(), &size) == FALSE)
-        return {FileContents::State::Unreadable, {}};
+        return FileContents::State::Unreadable;
+    return read(file.get(), static_cast<std::size_t>(size.QuadPart))
+               ? FileContents::State::Read
+               : FileContents::State::Unreadable;
+}
+
+// Reads what it can; nothing on an error, 0 at the end.
+std::optional<std::size_t> ReadSome(HANDLE file, char* data, std::size_t size) {
+    DWORD n = 0;
+    if (::ReadFile(file, data, static_cast<DWORD>(std::min(size, kChunk)), &n, nullptr) == FALSE)
+        return std::nullopt;
+    return n;
+}
+
+}  // namespace
+
+FileContents ReadWholeFile(const std::string& path) {
     FileContents contents{FileContents::State::Read, {}};
-    // Sized once from the file, one byte more so that the read sees the end without regrowth.
-    contents.bytes.resize(static_cast<std::size_t>(size.QuadPart) + 1);
-    std::size_t used = 0;
-    for (;;) {
-        if (used == contents.bytes.size())
-            contents.bytes.resize(used + used / 2 + 65536);  // the file grew while being read
-        DWORD n = 0;
-        const auto want = static_cast<DWORD>(std::min(contents.bytes.size() - used, kChunk));
-        if (::ReadFile(file.get(), contents.bytes.data() + used, want, &n, nullptr) == FALSE)
-            return {FileContents::State::Unreadable, {}};
-        if (n == 0)
-            break;
-        used += n;
-    }
-    contents.bytes.resize(used);
+    contents.state = ReadOpened(path, [&](HANDLE file, std::size_t size) {
+        // Sized once from the file, so that a large file costs its own size and no regrowth
+        // copies; one more byte lets the read see the end without another allocation.
+        contents.bytes.resize(size + 1);
+        std::size_t used = 0;
+        for (;;) {
+            if (used == contents.bytes.size())
+                contents.bytes.resize(used + used / 2 + 65536);  // it grew while being read
+            const std::optional<std::size_t> n =
+                ReadSome(file, contents.bytes.data() + used, contents.bytes.size() - used);
+            if (!n || *n == 0) {
+                contents.bytes.resize(used);
+                return n.has_value();
+            }
+            used += *n;
+        }
+    });
+    if (contents.state != FileContents::State::Read)
+        contents.bytes.clear();
     return contents;
+}
+
+FileContents::State ReadFileInPieces(const std::string& path,
+                                     const std::function<void(std::string_view)>& piece) {
+    return ReadOpened(path, [&](HANDLE file, std::size_t) {
+        std::vector<char> buffer(65536);
+        for (;;) {
+            const std::optional<std::size_t> n = ReadSome(file, buffer.data(), buffer.size());
+            if (!n || *n == 0)
+                return n.has_value();
+            piece(std::string_view(buffer.data(), *n));
+        }
+    });
 }
 
 bool IsReadOnlyFile(const std::string& path) {

@@ -1,53 +1,25 @@
 #include "settings/ini_document.h"
 
 #include <algorithm>
-#include <cstring>
 #include <stdexcept>
+
+#include "settings/ini_lines.h"
 
 namespace palvoren {
 namespace {
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+using ini::IsBlank;
+using ini::kByteOrderMark;
+using ini::LineWalker;
+using ini::Lower;
+using ini::MapKey;
+using ini::Trim;
 
 #ifdef _WIN32
 constexpr std::string_view kDefaultNewline = "\r\n";
 #else
 constexpr std::string_view kDefaultNewline = "\n";
 #endif
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
-
-char LowerChar(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-// Lower-cases into a buffer the caller keeps, so that the scan allocates nothing per line.
-void LowerInto(std::string& out, std::string_view text) {
-    out.assign(text);
-    std::transform(out.begin(), out.end(), out.begin(), LowerChar);
-}
-
-std::string Lower(std::string_view text) {
-    std::string lower;
-    LowerInto(lower, Trim(text));
-    return lower;
-}
-
-std::string MapKey(std::string_view lowerSection, std::string_view lowerKey) {
-    std::string key;
-    key.reserve(lowerSection.size() + 1 + lowerKey.size());
-    return key.append(lowerSection).append(1, '\0').append(lowerKey);
-}
 
 std::string OneLine(std::string_view value) {
     std::string line(value);
@@ -59,41 +31,41 @@ std::string OneLine(std::string_view value) {
 
 }  // namespace
 
-void IniKeys::Add(std::string_view section, std::string_view key) {
-    const std::string lowerSection = Lower(section);
-    const std::string lowerKey = Lower(key);
-    sections_.insert(lowerSection);
-    keys_.insert(MapKey(lowerSection, lowerKey));
-    longestKey_ = std::max(longestKey_, lowerKey.size());
-}
-
-bool IniKeys::HasSection(std::string_view lowerSection) const {
-    return sections_.contains(std::string(lowerSection));
-}
-
-bool IniKeys::Has(std::string_view lowerSection, std::string_view lowerKey) const {
-    return keys_.contains(MapKey(lowerSection, lowerKey));
-}
-
-// One pass over the text, line by line where a section matters and from one "[" to the next
-// where it does not: that keeps a huge file of keys nobody asked for as cheap as reading it.
+// One pass over the whole text, line by line where a section matters and from one "[" to the next
+// where it does not: that keeps a huge file of keys nobody asked for cheap.
 class IniDocument::Scanner {
 public:
     Scanner(IniDocument& doc, const IniKeys* keys)
-        : doc_(doc), text_(doc.bytes_), keys_(keys), pos_(doc.bodyStart_) {}
+        : doc_(doc), text_(doc.bytes_), walker_(*this, keys), pos_(doc.bodyStart_) {}
 
     void Run() {
         while (pos_ < text_.size()) {
-            if (!wanted_ && !SkipToSectionLine())
+            if (!walker_.InWantedSection() && !SkipToSectionLine())
                 return;
             const std::size_t lf = text_.find('\n', pos_);
             const std::size_t lineEnd = lf == std::string_view::npos ? text_.size() : lf + 1;
             std::size_t textEnd = lf == std::string_view::npos ? text_.size() : lf;
             if (lf != std::string_view::npos && textEnd > pos_ && text_[textEnd - 1] == '\r')
                 --textEnd;
-            Line(pos_, text_.substr(pos_, textEnd - pos_), lineEnd);
+            walker_.Line(text_.substr(pos_, textEnd - pos_), pos_, lineEnd);
             pos_ = lineEnd;
         }
+    }
+
+    void OnSection(const std::string& lowerName, bool wanted) {
+        insertion_ = nullptr;
+        if (!wanted)
+            return;
+        const auto [it, first] = doc_.insertions_.try_emplace(lowerName, Insertion{0, false});
+        if (first)
+            insertion_ = &it->second;
+    }
+    void OnContentLine(std::size_t lineEnd) {
+        if (insertion_ != nullptr)
+            *insertion_ = {lineEnd, lineEnd == text_.size() && doc_.endsOpen_};
+    }
+    void OnValue(std::string mapKey, std::string_view value, std::size_t offset) {
+        doc_.values_.try_emplace(std::move(mapKey), Span{offset, value.size()});
     }
 
 private:
@@ -115,50 +87,10 @@ private:
         }
     }
 
-    void Line(std::size_t offset, std::string_view text, std::size_t lineEnd) {
-        const std::string_view trimmed = Trim(text);
-        if (trimmed.empty())
-            return;  // blank lines never move where new keys go
-        if (trimmed.front() == '[') {
-            std::string_view name = trimmed.substr(1);
-            EnterSection(Trim(name.substr(0, name.find(']'))));
-        }
-        if (insertion_ != nullptr)
-            *insertion_ = {lineEnd, lineEnd == text_.size() && doc_.endsOpen_};
-        if (trimmed.front() == '[' || trimmed.front() == ';')
-            return;
-        const std::size_t equals = text.find('=');
-        if (equals != std::string_view::npos)
-            KeyLine(Trim(text.substr(0, equals)),
-                    Span{offset + equals + 1, text.size() - equals - 1});
-    }
-
-    void EnterSection(std::string_view name) {
-        LowerInto(section_, name);
-        wanted_ = keys_ == nullptr || keys_->HasSection(section_);
-        insertion_ = nullptr;
-        if (!wanted_)
-            return;
-        const auto [it, first] = doc_.insertions_.try_emplace(section_, Insertion{0, false});
-        if (first)
-            insertion_ = &it->second;
-    }
-
-    void KeyLine(std::string_view key, Span value) {
-        if (keys_ != nullptr && key.size() > keys_->LongestKey())
-            return;
-        LowerInto(key_, key);
-        if (keys_ == nullptr || keys_->Has(section_, key_))
-            doc_.values_.try_emplace(MapKey(section_, key_), value);
-    }
-
     IniDocument& doc_;
     const std::string_view text_;
-    const IniKeys* const keys_;  // null: every key
+    LineWalker<Scanner> walker_;
     std::size_t pos_;
-    bool wanted_ = false;  // before the first section, keys belong to none
-    std::string section_;  // lower-case name of the current section
-    std::string key_;
     Insertion* insertion_ = nullptr;  // while in the first section of its name
 };
 

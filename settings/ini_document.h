@@ -21,25 +21,11 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
+#include "settings/ini_keys.h"
+
 namespace palvoren {
-
-// The keys a document is asked about, by section and key name.
-class IniKeys {
-public:
-    void Add(std::string_view section, std::string_view key);
-
-    bool HasSection(std::string_view lowerSection) const;
-    bool Has(std::string_view lowerSection, std::string_view lowerKey) const;
-    std::size_t LongestKey() const { return longestKey_; }
-
-private:
-    std::unordered_set<std::string> sections_;  // lower case
-    std::unordered_set<std::string> keys_;      // "section\0key", lower case
-    std::size_t longestKey_ = 0;
-};
 
 class IniDocument {
 public:

@@ -52,9 +52,23 @@ IniDocument TIniFile::ParseDocument(std::string bytes) const {
                  : IniDocument::Parse(std::move(bytes));
 }
 
+const IniValueReader& TIniFile::Values() {
+    if (!values_) {
+        values_ = std::make_unique<IniValueReader>(*keys_);
+        if (ReadFileInPieces(FileName(), [this](std::string_view piece) {
+                values_->Feed(piece);
+            }) == FileContents::State::Unreadable) {
+            values_ = std::make_unique<IniValueReader>(*keys_);  // nothing of a failed read
+        }
+        values_->Finish();
+    }
+    return *values_;
+}
+
 std::string TIniFile::ReadText(std::string_view section, std::string_view key,
                                std::string_view defaultText) {
-    std::optional<std::string> value = Document().Find(section, key);
+    std::optional<std::string> value =
+        loaded_ || !keys_ ? Document().Find(section, key) : Values().Find(section, key);
     if (!value)
         return std::string(defaultText);
     if (value->size() > kMaxValueBytes)

@@ -2,13 +2,14 @@
 //
 // TCustomIniFile is the interface: text values, with the number operations built once on top of
 // them. TIniFile keeps one INI file: reads come from the file as it was when first used (plus what
-// this object wrote), writes collect in memory, and FlushFile puts them into the file in a single
-// atomic replacement. Releasing a TIniFile flushes too (failures then go unreported), except while
-// an exception is unwinding, when the collected writes are dropped so that a half-finished save
-// never reaches the disk.
+// this object wrote), writes collect in memory (with the file's bytes, which the writing keeps),
+// and FlushFile puts them into the file in a single atomic replacement. Releasing a TIniFile
+// flushes too (failures then go unreported), except while an exception is unwinding, when the
+// collected writes are dropped so that a half-finished save never reaches the disk.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -16,6 +17,7 @@
 
 #include "settings/file_io.h"
 #include "settings/ini_document.h"
+#include "settings/ini_value_reader.h"
 
 namespace palvoren {
 
@@ -75,8 +77,12 @@ public:
 private:
     IniDocument& Document();
     IniDocument ParseDocument(std::string bytes) const;
+    const IniValueReader& Values();
 
     std::optional<IniKeys> keys_;
+    // Reads before any write, with the keys known, come from a pass over the file that keeps
+    // their values only.
+    std::unique_ptr<IniValueReader> values_;
     std::optional<FileContents::State> loaded_;
     IniDocument document_;
     bool writable_ = false;

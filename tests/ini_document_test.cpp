@@ -1,5 +1,7 @@
 #include "settings/ini_document.h"
 
+#include "settings/ini_value_reader.h"
+
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -40,6 +42,14 @@ const std::vector<ReadCase> kReads{
      std::string("a\0b", 3)},
     {"a key line on an unclosed section header", "[Value\nedit1=5\n", "5"},
     {"empty file", "", std::nullopt},
+    {"long lines of other keys are passed over",
+     "[Value]\n" + std::string(40, 'k') + "=1\n" + std::string(40, 'k') + "=2\n\tedit1=5\n", "5"},
+    {"a section after long lines of another one",
+     "[Other]\nedit1=4" + std::string(40, 'x') + "\n" + std::string(40, 'y') +
+         "\n  [Value]\nedit1=5",
+     "5"},
+    {"a byte-order mark and a long first line",
+     "\xEF\xBB\xBF[Value]" + std::string(40, ' ') + "\nedit1=5\n", "5"},
 };
 
 // A document told which keys matter must read and write exactly as one that indexes every key.
@@ -56,6 +66,14 @@ TEST(IniDocument, ReadingIsForgiving) {
         SCOPED_TRACE(c.rule);
         EXPECT_EQ(IniDocument::Parse(c.text).Find("Value", "edit1"), c.value);
         EXPECT_EQ(IniDocument::Parse(c.text, keys).Find("Value", "edit1"), c.value);
+        // Read in pieces, as a large file is: whole, and cut at every byte.
+        for (const std::size_t pieceSize : {c.text.size() + 1, std::size_t{1}, std::size_t{7}}) {
+            IniValueReader reader(keys);
+            for (std::size_t at = 0; at < c.text.size(); at += pieceSize)
+                reader.Feed(std::string_view(c.text).substr(at, pieceSize));
+            reader.Finish();
+            EXPECT_EQ(reader.Find("Value", "edit1"), c.value) << "in pieces of " << pieceSize;
+        }
     }
 }
 

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 #ifndef _WIN32
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -137,6 +139,64 @@ mode_t Mode(const std::string& path) {
     struct stat info {};
     ::stat(path.c_str(), &info);
     return info.st_mode & 07777;
+}
+
+// Things that are not a settings file under the settings name. The load must neither hang nor read
+// without end; it keeps the defaults. The save reports the failure and leaves the thing as it was.
+struct OddKindCase {
+    const char* rule;
+    void (*setUp)(const std::string& path);
+    std::filesystem::file_type kind;  // of the path itself, before and after
+};
+
+std::string TestExecutable() {
+    return std::filesystem::read_symlink("/proc/self/exe").string();
+}
+
+const std::vector<OddKindCase> kOddKinds{
+    {"a FIFO", [](const std::string& path) { ::mkfifo(path.c_str(), 0644); },
+     std::filesystem::file_type::fifo},
+    {"a link to an endless device",
+     [](const std::string& path) { std::filesystem::create_symlink("/dev/zero", path); },
+     std::filesystem::file_type::symlink},
+    {"a link to a device of random bytes",
+     [](const std::string& path) { std::filesystem::create_symlink("/dev/urandom", path); },
+     std::filesystem::file_type::symlink},
+    {"a socket",
+     [](const std::string& path) {
+         const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+         sockaddr_un address{};
+         address.sun_family = AF_UNIX;
+         path.copy(address.sun_path, sizeof address.sun_path - 1);
+         ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+         ::close(fd);
+     },
+     std::filesystem::file_type::socket},
+    {"a link to the running program",
+     [](const std::string& path) { std::filesystem::create_symlink(TestExecutable(), path); },
+     std::filesystem::file_type::symlink},
+};
+
+TEST(IniFile, OnlyARegularFileIsReadOrReplaced) {
+    ::alarm(60);  // a hang ends the test run with a failure instead of holding it for good
+    const auto programBefore = std::filesystem::last_write_time(TestExecutable());
+    for (const OddKindCase& c : kOddKinds) {
+        SCOPED_TRACE(c.rule);
+        TempDir dir;
+        const std::string path = dir.File("o.ini");  // short: a socket path has little room
+        c.setUp(path);
+        ASSERT_EQ(std::filesystem::symlink_status(path).type(), c.kind);
+        FakeWindow window;
+        LoadSettings(window, path);
+        EXPECT_EQ(window.top, 108);
+        EXPECT_EQ(window.fields[1], "");
+        window.fields[1] = "9";
+        EXPECT_THROW(SaveSettings(window, path), EIniFileException);
+        EXPECT_EQ(std::filesystem::symlink_status(path).type(), c.kind);
+        EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
+    }
+    EXPECT_EQ(std::filesystem::last_write_time(TestExecutable()), programBefore);
+    ::alarm(0);
 }
 
 TEST(IniFile, AFullDiskRaisesAndKeepsTheOldFile) {

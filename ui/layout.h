@@ -19,6 +19,17 @@ inline constexpr QSize kClientSize{538, 448};
 inline constexpr QPoint kInitialPosition{191, 108};  // left, top; before the settings load
 inline constexpr QRect kPageControl{0, 0, 537, 445};
 
+// The window's title bar, whose size is unknown while the window is still hidden: the height it
+// adds above the client area, and the part of it that must lie on one screen for the window to be
+// dragged (wide enough to hit beside the caption buttons, half the bar high).
+inline constexpr int kTitleBarHeight = 30;
+inline constexpr QSize kTitleBarGrip{100, kTitleBarHeight / 2};
+
+// The error box: its text runs in lines up to this wide before the box grows wider, and the box
+// needs this much room beside its text (icon, margins, the OK row and the window frame).
+inline constexpr int kBoxTextWidth = 400;
+inline constexpr QSize kBoxChrome{120, 160};
+
 inline constexpr int kCaptionLeft = 8;
 inline constexpr int kCaptionHeight = 12;
 inline constexpr QSize kFieldSize{33, 20};

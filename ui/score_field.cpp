@@ -1,6 +1,7 @@
 #include "ui/score_field.h"
 
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <limits>
 
 namespace palvoren {
@@ -26,6 +27,23 @@ void ScoreField::focusInEvent(QFocusEvent* event) {
             selectAll();
             break;
     }
+}
+
+void ScoreField::keyPressEvent(QKeyEvent* event) {
+    // A one-line field has no line above or below. Qt lets the vertical arrows go unused; the
+    // one-line edits the program's users know step through the text with them as with Left and
+    // Right, so the field does the same.
+    const bool vertical = event->key() == Qt::Key_Up || event->key() == Qt::Key_Down;
+    const Qt::KeyboardModifiers other =
+        event->modifiers() & ~(Qt::ShiftModifier | Qt::ControlModifier | Qt::KeypadModifier);
+    if (!vertical || other != Qt::NoModifier) {
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
+    QKeyEvent sideways(event->type(), event->key() == Qt::Key_Up ? Qt::Key_Left : Qt::Key_Right,
+                       event->modifiers(), event->text(), event->isAutoRepeat(), event->count());
+    QLineEdit::keyPressEvent(&sideways);
+    event->setAccepted(sideways.isAccepted());
 }
 
 }  // namespace palvoren

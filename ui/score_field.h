@@ -4,6 +4,9 @@
 // methods are off, so keys give plain half-width characters. Entered from the keyboard (Tab,
 // Shift+Tab, a page switch, an arrow step from the button) the whole text is selected so that
 // typing replaces it; entered by a mouse click, the caret goes where the user clicked.
+//
+// Up moves the caret like Left and Down like Right, Shift and Ctrl included (Shift extends the
+// selection, Ctrl moves by word); the focus stays in the field.
 #pragma once
 
 #include <QLineEdit>
@@ -18,6 +21,7 @@ public:
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 }  // namespace palvoren

@@ -11,6 +11,7 @@
 #include "ui/layout.h"
 #include "ui/page_tabs.h"
 #include "ui/score_field.h"
+#include "ui/screen_fit.h"
 #include "ui/string_grid.h"
 #include "ui/utf8.h"
 #include "ui/window_font.h"
@@ -82,6 +83,7 @@ void TVarnek::FormCreate() {
         LoadSettings(*this, *options_.settingsPath, &loadedTexts_);
     else
         LoadSettings(*this, &loadedTexts_);
+    KeepTitleBarReachable(*this, layout::kClientSize);
 }
 
 void TVarnek::FormDestroy() {
@@ -89,12 +91,28 @@ void TVarnek::FormDestroy() {
         return;
     destroyed_ = true;
     hide();
-    Guarded([this] {
-        if (options_.settingsPath)
-            SaveSettings(*this, *options_.settingsPath, &loadedTexts_);
-        else
-            SaveSettings(*this, &loadedTexts_);
-    });
+    Guarded([this] { Save(); });
+}
+
+std::optional<std::string> TVarnek::FormDestroyWithoutDisplay() noexcept {
+    if (destroyed_)
+        return std::nullopt;
+    destroyed_ = true;
+    try {
+        Save();  // reads the fields' texts and the position, both held in memory
+        return std::nullopt;
+    } catch (const std::exception& error) {
+        return std::string(error.what());
+    } catch (...) {
+        return std::string("?");
+    }
+}
+
+void TVarnek::Save() {
+    if (options_.settingsPath)
+        SaveSettings(*this, *options_.settingsPath, &loadedTexts_);
+    else
+        SaveSettings(*this, &loadedTexts_);
 }
 
 void TVarnek::Guarded(const std::function<void()>& handler) const {

@@ -5,7 +5,8 @@
 // the window is still hidden afterwards. FormDestroy (the settings save) runs once, at the latest
 // when the window is destroyed, while every control still exists. Every handler runs through one
 // guard: an error that escapes it goes to the error display given at construction, and the window
-// stays as the handler left it.
+// stays as the handler left it. After the load, FormCreate moves the window onto the screens when
+// the loaded position leaves its title bar out of reach (ReachablePosition in ui/screen_fit.h).
 #pragma once
 
 #include <QWidget>
@@ -47,6 +48,9 @@ public:
 
     // Hides the window and saves the settings, once; later calls do nothing.
     void FormDestroy();
+    // Saves the settings as FormDestroy does, once, but touches neither the display nor the error
+    // display: for a process that ends with the display gone. Returns what went wrong, or nothing.
+    std::optional<std::string> FormDestroyWithoutDisplay() noexcept;
 
     // SettingsWindow: the window's frame position and the score fields by number 1-96.
     std::int32_t Top() const override;
@@ -72,6 +76,7 @@ public:
 
 private:
     void FormCreate();
+    void Save();
     void BuildControls();
     void CalculatePage(int groupIndex);
     void Guarded(const std::function<void()>& handler) const;

@@ -1,8 +1,12 @@
 // The error box as the user meets it, the application's last net under the event handlers, and
 // the signals that end the program.
+#include <sys/wait.h>
+#include <unistd.h>
+#include <QAccessible>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -15,6 +19,7 @@
 #include "app/application.h"
 #include "app/error_box.h"
 #include "app/signal_bridge.h"
+#include "app/wrapped_label.h"
 #include "standings/int_text.h"
 
 namespace palvoren {
@@ -31,6 +36,28 @@ void AnswerBox(std::function<void(QMessageBox&)> inspect, int triesLeft = 200) {
         inspect(*box);
         box->button(QMessageBox::Ok)->click();
     });
+}
+
+// The box's text as shown: the part of the box it takes, whether it is there whole (no line wider
+// than its label, no line cut off) and what assistive tools read, which is what a label that
+// takes the text for markup draws.
+struct ShownText {
+    QRect place;
+    bool whole = false;
+    QString read;
+};
+
+ShownText Shown(QMessageBox& box) {
+    for (QLabel* label : box.findChildren<QLabel*>()) {
+        if (!label->isVisible() || label->text().isEmpty())
+            continue;
+        const QRect seen = label->visibleRegion().boundingRect();
+        return {seen.translated(label->mapTo(&box, QPoint())),
+                label->minimumSizeHint().width() <= label->width() &&
+                    label->heightForWidth(label->width()) <= label->height(),
+                QAccessible::queryAccessibleInterface(label)->text(QAccessible::Name)};
+    }
+    return {};
 }
 
 // Throws what the test gives it on a user event.
@@ -96,6 +123,12 @@ private slots:
         QTest::newRow("non-standard exception shows the unexpected error message")
             << std::function<void()>([] { throw 42; })
             << QString::fromUtf8(kUnknownErrorMessage.data(), kUnknownErrorMessage.size()) + ".";
+        QTest::newRow("tags in a score are shown as typed")
+            << std::function<void()>([] { throw EConvertError("<b>7</b>"); })
+            << QStringLiteral("'<b>7</b>' は整数ではありません.");
+        QTest::newRow("an entity in a score is shown as typed")
+            << std::function<void()>([] { throw EConvertError("&lt;9"); })
+            << QStringLiteral("'&lt;9' は整数ではありません.");
     }
     void escapedErrorIsShownAndTheProgramGoesOn() {
         QFETCH(std::function<void()>, toThrow);
@@ -103,11 +136,70 @@ private slots:
         Thrower thrower;
         thrower.toThrow = toThrow;
         QString shown;
-        AnswerBox([&](QMessageBox& box) { shown = box.text(); });
+        AnswerBox([&](QMessageBox& box) { shown = Shown(box).read; });
         QEvent event(QEvent::User);
         QVERIFY(QCoreApplication::sendEvent(&thrower, &event));
         QCOMPARE(shown, text);
         QVERIFY(window_->isVisible());
+    }
+
+    void boxFitsTheActiveWindowsScreen_data() {
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("screen");
+        QTest::newRow("the box goes to the active window's screen, not the pointer's")
+            << "書き込めません" << 1;
+        QString path;  // of long folder names, as deep folders on a shared drive give
+        while (path.size() < 4000)
+            path += QLatin1Char('/') + QString(150, QChar(char16_t(u'a' + path.size() % 26)));
+        QTest::newRow("a 4000-character path wraps inside the box")
+            << path.left(4000) + " に書き込めません" << 0;
+        QTest::newRow("a text taller than the screen scrolls inside the box")
+            << "'" + QString(20000, QLatin1Char('7')) + "x' は整数ではありません" << 0;
+    }
+    void boxFitsTheActiveWindowsScreen() {
+        QFETCH(QString, message);
+        QFETCH(int, screen);
+        const QList<QScreen*> screens = QGuiApplication::screens();
+        if (screen >= screens.size())
+            QSKIP("a second screen comes with the two-screen run");
+        const QRect area = screens[screen]->availableGeometry();
+        window_->move(area.topLeft() + QPoint(40, 40));
+        window_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&*window_));
+        QCursor::setPos(screens[(screen + 1) % screens.size()]->geometry().center());
+        QRect frame, inside;
+        ShownText shown;
+        AnswerBox([&](QMessageBox& box) {
+            frame = box.frameGeometry(), inside = box.rect(), shown = Shown(box);
+        });
+        ShowErrorMessage(message.toStdString());
+        QVERIFY2(area.contains(frame), "the box leaves its screen");
+        QVERIFY2((frame.center() - area.center()).manhattanLength() <= 2, "the box is not centred");
+        QVERIFY2(inside.contains(shown.place), "the text runs past the box");
+        QVERIFY2(shown.whole, "the text is cut");
+        QCOMPARE(shown.read, message + ".");
+    }
+
+    void wrappedLines_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("fitting");  // the line is as wide as this text and a half
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("a word wider than the line breaks inside it")
+            << "1234567890"
+            << "1234" << QStringList{"1234", "5678", "90"};
+        QTest::newRow("words that fit stay whole") << "12 345 6789"
+                                                   << "12 345 67" << QStringList{"12 345 ", "6789"};
+        QTest::newRow("line feeds and carriage returns start new lines")
+            << "12\n34\r\n5\r6"
+            << "1234567" << QStringList{"12", "34", "5", "6"};
+    }
+    void wrappedLines() {
+        QFETCH(QString, text);
+        QFETCH(QString, fitting);
+        const WrappedLabel label(text);
+        const QFontMetricsF metrics(label.font());
+        const qreal width = metrics.horizontalAdvance(fitting) + metrics.horizontalAdvance('0') / 2;
+        QTEST(label.Lines(static_cast<int>(width)), "lines");
     }
 
     void signalClosesBoxAndWindow_data() {
@@ -130,6 +222,31 @@ private slots:
             std::raise(signal);
         }
         QTRY_VERIFY(!window_->isVisible());
+    }
+
+    // Once a signal has started the close, or the loop has ended, nothing reads the next one:
+    // it must end the program, in a child so the test goes on.
+    void signalDuringTheCloseEndsAtOnce_data() {
+        QTest::addColumn<bool>("shutdownStarted");
+        QTest::newRow("a second signal") << false;
+        QTest::newRow("a signal after the loop ended") << true;
+    }
+    void signalDuringTheCloseEndsAtOnce() {
+        QFETCH(bool, shutdownStarted);
+        const pid_t child = ::fork();
+        QVERIFY(child >= 0);
+        if (child == 0) {
+            SignalBridge bridge(&*window_);
+            if (shutdownStarted)
+                bridge.ShutdownStarted();
+            else
+                std::raise(SIGTERM);
+            std::raise(SIGTERM);
+            ::_exit(0);
+        }
+        int status = 0;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+        QVERIFY2(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM, "the signal did not end it");
     }
 
 private:

@@ -48,7 +48,7 @@ struct PlaceRow {
 class LockPlace : public testing::TestWithParam<PlaceRow> {
 protected:
     LockPlaces Places() {
-        const LockPlaces places{scratch_.File("run"), scratch_.Path().string()};
+        const LockPlaces places{scratch_.File("run"), scratch_.Path().string(), std::nullopt};
         if (GetParam().runtimeDirMode != 0) {
             ::mkdir(places.runtimeDir->c_str(), 0700);
             ::chmod(places.runtimeDir->c_str(), static_cast<mode_t>(GetParam().runtimeDirMode));
@@ -82,7 +82,7 @@ TEST_P(LockPlace, SecondCopyIsRefusedUntilTheFirstIsKilled) {
     const std::string expected = GetParam().inRuntimeDir
                                      ? *places.runtimeDir + "/Dostrel"
                                      : places.tempDir + "/Dostrel-" + std::to_string(::geteuid());
-    EXPECT_EQ(LockFilePath(places, ::geteuid()), expected);
+    EXPECT_EQ(LockFilePaths(places, ::geteuid()).front(), expected);
     pid_t first = -1;
     ASSERT_TRUE(StartHolder(places, first));
     EXPECT_EQ(InstanceGuard::AcquireIn(places).Outcome(), WaitOutcome::kTimedOut);
@@ -99,7 +99,7 @@ INSTANTIATE_TEST_SUITE_P(InstanceGuard, LockPlace,
 
 TEST(InstanceGuard, StartedProgramsDoNotInheritTheLock) {
     const test::TempDir scratch;
-    const LockPlaces places{std::nullopt, scratch.Path().string()};
+    const LockPlaces places{std::nullopt, scratch.Path().string(), std::nullopt};
     pid_t child = -1;
     {
         const InstanceGuard guard = InstanceGuard::AcquireIn(places);
@@ -124,29 +124,44 @@ struct PlantRow {
 };
 class PlantedName : public testing::TestWithParam<PlantRow> {};
 
-TEST_P(PlantedName, IsRefusedAndNothingIsCreated) {
+// The planted name is never used; the user's private folder takes its place, and a second copy is
+// still refused there.
+TEST_P(PlantedName, IsPassedOverForThePrivateFolder) {
     const test::TempDir scratch;
-    const LockPlaces places{std::nullopt, scratch.Path().string()};
+    const std::string privateDir = scratch.File("home-cache");
+    const LockPlaces places{std::nullopt, scratch.Path().string(), privateDir};
     const std::string victim = scratch.File("victim");
-    const int planted = GetParam().plant(LockFilePath(places, ::geteuid()), victim);
+    const int planted = GetParam().plant(LockFilePaths(places, ::geteuid()).front(), victim);
     if (planted == kNeedsRoot)
         GTEST_SKIP() << "giving a file to someone else needs root";
     ASSERT_EQ(planted, 0);
-    EXPECT_EQ(InstanceGuard::AcquireIn(places).Outcome(), WaitOutcome::kNoHandle);
+    const LockPlaces withoutPrivate{std::nullopt, scratch.Path().string(), std::nullopt};
+    EXPECT_EQ(InstanceGuard::AcquireIn(withoutPrivate).Outcome(), WaitOutcome::kNoHandle);
+    {
+        const InstanceGuard guard = InstanceGuard::AcquireIn(places);
+        EXPECT_TRUE(guard.Owned());
+        EXPECT_TRUE(std::filesystem::is_regular_file(privateDir + "/Dostrel"));
+        pid_t second = ::fork();
+        if (second == 0)
+            ::_exit(InstanceGuard::AcquireIn(places).Owned() ? 1 : 0);
+        int status = -1;
+        ::waitpid(second, &status, 0);
+        EXPECT_EQ(status, 0) << "a second copy ran beside the first";
+    }
     EXPECT_FALSE(std::filesystem::exists(victim));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     InstanceGuard, PlantedName,
-    testing::Values(PlantRow{"symlink_is_not_followed",
+    testing::Values(PlantRow{"symlink_is_passed_over",
                              [](const std::string& lock, const std::string& victim) {
                                  return ::symlink(victim.c_str(), lock.c_str());
                              }},
-                    PlantRow{"fifo_is_refused_without_hanging",
+                    PlantRow{"fifo_is_passed_over_without_hanging",
                              [](const std::string& lock, const std::string&) {
                                  return ::mkfifo(lock.c_str(), 0600);
                              }},
-                    PlantRow{"another_users_file_is_refused",
+                    PlantRow{"another_users_file_is_passed_over",
                              [](const std::string& lock, const std::string&) {
                                  test::WriteFile(lock, "");
                                  return ::geteuid() == 0 ? ::chown(lock.c_str(), 65534, 65534)

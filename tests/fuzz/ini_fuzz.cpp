@@ -1,6 +1,7 @@
 // libFuzzer target for the INI reader and writer. Beyond not crashing, it checks the writer's
-// promise: after setting a value and writing the text out, reading it back gives that value; and a
-// document that indexes only the keys it is asked about writes exactly what a full one writes.
+// promise: after setting a value and writing the text out, reading it back gives that value; a
+// document that indexes only the keys it is asked about writes exactly what a full one writes; and
+// reading the values from pieces of the text finds what the whole document finds.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -8,6 +9,7 @@
 #include <string_view>
 
 #include "settings/ini_document.h"
+#include "settings/ini_value_reader.h"
 
 namespace {
 
@@ -35,7 +37,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     // The input's first bytes double as the value written, so values of every shape are tried.
     const std::string value = bytes.substr(0, std::min<std::size_t>(size, 64));
-    const std::string written = Written(palvoren::IniDocument::Parse(bytes), value);
+    const palvoren::IniDocument whole = palvoren::IniDocument::Parse(bytes);
+    palvoren::IniValueReader reader(Keys());
+    const std::size_t pieceSize = 1 + (size > 1 ? data[1] % 40 : 0);
+    for (std::size_t at = 0; at < size; at += pieceSize)
+        reader.Feed(std::string_view(bytes).substr(at, pieceSize));
+    reader.Finish();
+    if (reader.Find("Value", "edit1") != whole.Find("Value", "edit1") ||
+        reader.Find("Form", "Top") != whole.Find("Form", "Top")) {
+        __builtin_trap();
+    }
+    const std::string written = Written(whole, value);
     if (Written(palvoren::IniDocument::Parse(bytes, Keys()), value) != written)
         __builtin_trap();
 

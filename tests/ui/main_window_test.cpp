@@ -169,27 +169,66 @@ private slots:
         QCOMPARE(qobject_cast<QLineEdit*>(QApplication::focusWidget())->selectedText(), "12");
     }
 
-    void buttonKeys_data() {
+    void pageKeys_data() {
+        QTest::addColumn<QString>("from");
         QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
         QTest::addColumn<QString>("focusAfter");
         QTest::addColumn<bool>("calculates");
-        QTest::newRow("down steps onto the grid") << int(Qt::Key_Down) << "StringGrid1" << false;
-        QTest::newRow("right steps onto the grid") << int(Qt::Key_Right) << "StringGrid1" << false;
-        QTest::newRow("up steps back to the last field") << int(Qt::Key_Up) << "Edit68" << false;
-        QTest::newRow("left steps back to the last field")
-            << int(Qt::Key_Left) << "Edit68" << false;
-        QTest::newRow("enter presses the button") << int(Qt::Key_Return) << "Button1" << true;
-        QTest::newRow("keypad enter presses the button") << int(Qt::Key_Enter) << "Button1" << true;
-        QTest::newRow("space presses the button") << int(Qt::Key_Space) << "Button1" << true;
+        QTest::addColumn<int>("movesLike");  // in a field: the key whose caret move it repeats
+        const auto button = [](const char* name, Qt::Key key, const char* focusAfter,
+                               bool calculates) {
+            QTest::newRow(name) << "Button1" << int(key) << 0 << focusAfter << calculates << 0;
+        };
+        button("down steps onto the grid", Qt::Key_Down, "StringGrid1", false);
+        button("right steps onto the grid", Qt::Key_Right, "StringGrid1", false);
+        button("up steps back to the last field", Qt::Key_Up, "Edit68", false);
+        button("left steps back to the last field", Qt::Key_Left, "Edit68", false);
+        button("enter presses the button", Qt::Key_Return, "Button1", true);
+        button("keypad enter presses the button", Qt::Key_Enter, "Button1", true);
+        button("space presses the button", Qt::Key_Space, "Button1", true);
+        const auto field = [](const char* name, Qt::Key key, Qt::KeyboardModifiers modifiers,
+                              Qt::Key like) {
+            QTest::newRow(name) << "Edit1" << int(key) << int(modifiers) << "Edit1" << false
+                                << int(like);
+        };
+        field("up in a field moves the caret back like left", Qt::Key_Up, {}, Qt::Key_Left);
+        field("down in a field moves the caret on like right", Qt::Key_Down, {}, Qt::Key_Right);
+        field("shift+up selects back like shift+left", Qt::Key_Up, Qt::ShiftModifier, Qt::Key_Left);
+        field("shift+down selects on like shift+right", Qt::Key_Down, Qt::ShiftModifier,
+              Qt::Key_Right);
+        field("ctrl+up moves back a word like ctrl+left", Qt::Key_Up, Qt::ControlModifier,
+              Qt::Key_Left);
+        field("ctrl+shift+down selects a word on like ctrl+shift+right", Qt::Key_Down,
+              Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Right);
+        field("keypad up moves like keypad left", Qt::Key_Up, Qt::KeypadModifier, Qt::Key_Left);
     }
-    void buttonKeys() {
+    void pageKeys() {
+        QFETCH(QString, from);
         QFETCH(int, key);
-        QFETCH(QString, focusAfter);
+        QFETCH(int, modifiers);
         QFETCH(bool, calculates);
+        QFETCH(int, movesLike);
         ShowActive();
-        window_->Button(1)->setFocus(Qt::TabFocusReason);
-        QTest::keyClick(window_->Button(1), Qt::Key(key));
-        QCOMPARE(FocusName(), focusAfter);
+        auto* target = window_->findChild<QWidget*>(from);
+        target->setFocus(Qt::TabFocusReason);
+        const auto press = [&](int pressed) {
+            QTest::keyClick(target, Qt::Key(pressed), Qt::KeyboardModifiers(modifiers));
+        };
+        if (auto* field = qobject_cast<QLineEdit*>(target); field != nullptr && movesLike != 0) {
+            const auto caretAfter = [&](int pressed) {
+                field->setText("10 20 30");
+                field->setCursorPosition(4);
+                press(pressed);
+                return std::pair(field->cursorPosition(), field->selectedText());
+            };
+            const auto expected = caretAfter(movesLike);
+            QVERIFY(expected != std::pair(4, QString()));
+            QCOMPARE(caretAfter(key), expected);
+        } else {
+            press(key);
+        }
+        QTEST(FocusName(), "focusAfter");
         QCOMPARE(window_->Grid(1)->Cell(1, 1), calculates ? "0" : "");
     }
 
@@ -258,6 +297,56 @@ private slots:
         for (const char* line :
              {"Top=60\n", "Left=70\n", "edit7=4\n", "edit8=0\n", "edit96=x y\n", "edit1=\n"})
             QVERIFY2(saved.find(line) != std::string::npos, line);
+
+        // A position off every screen opens on the primary one, and the next save keeps that.
+        test::WriteFile(path, "[Form]\nTop=2147483647\nLeft=-2147483648\n");
+        window_ = std::make_unique<TVarnek>(Options(path));
+        QVERIFY(QGuiApplication::primaryScreen()->availableGeometry().contains(window_->pos()));
+        window_.reset();
+        QVERIFY(test::ReadFile(path).find("Top=2147483647") == std::string::npos);
+    }
+
+    // Showing a text can change it (bytes that are no UTF-8 become U+FFFD); a field nobody edited
+    // must still reach the file as it was read, on a page built at once and on one built late.
+    void unchangedFieldsAreSavedByteForByte_data() {
+        QTest::addColumn<int>("field");
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<QString>("typed");  // null: not edited
+        QTest::addColumn<QByteArray>("saved");
+        const QByteArray cut = QByteArray(2046, 'a') + "\xE6\x97\xA5";  // 日 across the limit
+        for (int field : {1, 96}) {
+            const QByteArray page = field == 1 ? "front page" : "late page";
+            QTest::newRow(page + ", Latin-1 byte")
+                << field << QByteArray("caf\xE9") << QString() << QByteArray("caf\xE9");
+            QTest::newRow(page + ", Shift-JIS")
+                << field << QByteArray("\x82\x52") << QString() << QByteArray("\x82\x52");
+            QTest::newRow(page + ", character cut at the read limit")
+                << field << cut << QString() << cut.left(2047);
+            QTest::newRow(page + ", lone CR")
+                << field << QByteArray("1\r2") << QString() << QByteArray("1\r2");
+            QTest::newRow(page + ", edited field is saved from its text")
+                << field << QByteArray("caf\xE9") << QStringLiteral("café")
+                << QByteArray("caf\xC3\xA9");
+        }
+    }
+    void unchangedFieldsAreSavedByteForByte() {
+        QFETCH(int, field);
+        QFETCH(QByteArray, stored);
+        QFETCH(QString, typed);
+        QFETCH(QByteArray, saved);
+        const std::string path = dir_->filePath(QStringLiteral("palvoren.ini")).toStdString();
+        const std::string key = "edit" + std::to_string(field) + "=";
+        test::WriteFile(path, "[Value]\n" + key + stored.toStdString() + "\n");
+        window_ = std::make_unique<TVarnek>(Options(path));
+        if (!typed.isNull())
+            window_->SetFieldText(field, typed.toStdString());
+        window_.reset();
+        const std::string file = test::ReadFile(path);
+        const std::size_t at = file.find("\n" + key);
+        QVERIFY(at != std::string::npos);
+        const std::size_t start = at + 1 + key.size();
+        QCOMPARE(QByteArray::fromStdString(file.substr(start, file.find('\n', start) - start)),
+                 saved);
     }
 
     void aPageBuiltLateShowsItsLoadedTexts() {
