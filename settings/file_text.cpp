@@ -3,44 +3,20 @@
 #ifdef _WIN32
 #include <windows.h>
 
-#include <climits>
+#include "settings/win32.h"
 #endif
 
 namespace palvoren {
 
 #ifdef _WIN32
 
-namespace {
-
-std::wstring Widen(std::string_view text, UINT codePage) {
-    if (text.empty() || text.size() > INT_MAX)
-        return {};
-    const int length = static_cast<int>(text.size());
-    const int wide = ::MultiByteToWideChar(codePage, 0, text.data(), length, nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(wide), L'\0');
-    ::MultiByteToWideChar(codePage, 0, text.data(), length, out.data(), wide);
-    return out;
-}
-
-std::string Narrow(const std::wstring& text, UINT codePage) {
-    if (text.empty() || text.size() > INT_MAX)
-        return {};
-    const int length = static_cast<int>(text.size());
-    const int bytes =
-        ::WideCharToMultiByte(codePage, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(bytes), '\0');
-    ::WideCharToMultiByte(codePage, 0, text.data(), length, out.data(), bytes, nullptr, nullptr);
-    return out;
-}
-
-}  // namespace
-
+// Through UTF-16, the only form both code pages convert to and from.
 std::string FileTextToUtf8(std::string_view fileText) {
-    return Narrow(Widen(fileText, CP_ACP), CP_UTF8);
+    return win32::Narrow(win32::Widen(fileText, CP_ACP), CP_UTF8);
 }
 
 std::string Utf8ToFileText(std::string_view utf8) {
-    return Narrow(Widen(utf8, CP_UTF8), CP_ACP);
+    return win32::Narrow(win32::Widen(utf8, CP_UTF8), CP_ACP);
 }
 
 #else

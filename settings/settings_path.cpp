@@ -6,6 +6,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "settings/win32.h"
 #else
 #include <unistd.h>
 #endif
@@ -43,22 +45,16 @@ std::string SettingsPathFor(std::string_view executablePath, char separator,
 #ifdef _WIN32
 
 std::string ExecutablePath() {
-    // GetModuleFileNameA truncates silently, so grow the buffer until the whole path fits.
-    std::vector<char> buffer(MAX_PATH + 1);
-    for (;;) {
-        const DWORD length =
-            GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (length == 0)
-            throw EIniFileException("?");
-        if (length < buffer.size() - 1)
-            return std::string(buffer.data(), length);
-        buffer.resize(buffer.size() * 2);
-    }
+    const std::wstring path = win32::ModuleFileName();
+    if (path.empty())
+        throw EIniFileException("?");
+    return win32::Narrow(path, CP_UTF8);
 }
 
+// The path is UTF-8 from here on, whose bytes of non-ASCII characters are all 0x80 or above and so
+// never mistaken for ".", "\\" or ":", whatever the system's code page.
 std::string SettingsFilePath() {
-    return SettingsPathFor(ExecutablePath(), '\\',
-                           [](unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; });
+    return SettingsPathFor(ExecutablePath(), '\\', NoLeadBytes);
 }
 
 #else

@@ -18,8 +18,8 @@ bool IsCp932LeadByte(unsigned char byte);
 std::string SettingsPathFor(std::string_view executablePath, char separator,
                             LeadBytePredicate isLeadByte);
 
-// The running executable's full path as the system reports it. Throws EIniFileException (naming
-// the path it tried) when the system cannot tell.
+// The running executable's full path as the system reports it, in UTF-8. Throws EIniFileException
+// (naming the path it tried) when the system cannot tell.
 std::string ExecutablePath();
 
 // SettingsPathFor(ExecutablePath()) with this system's separator and code page.

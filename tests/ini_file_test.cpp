@@ -1,12 +1,14 @@
 #include "settings/ini_file.h"
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <cerrno>
 #include <csignal>
@@ -26,12 +28,6 @@ using test::FakeWindow;
 using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
-
-mode_t Mode(const std::string& path) {
-    struct stat info {};
-    ::stat(path.c_str(), &info);
-    return info.st_mode & 07777;
-}
 
 TEST(IniFile, ConstructingAndReadingNeverCreateTheFile) {
     TempDir dir;
@@ -67,7 +63,7 @@ TEST(IniFile, WritesReachTheFileOnlyWhenFlushedOrReleased) {
         EXPECT_FALSE(std::filesystem::exists(path));
         EXPECT_EQ(ini.ReadNumber("Form", "Top", 0), -5) << "reads see the object's own writes";
     }
-    EXPECT_EQ(ReadFile(path), "[Form]\nTop=-5\n");
+    EXPECT_EQ(ReadFile(path), test::NativeLines("[Form]\nTop=-5\n"));
 }
 
 TEST(IniFile, WritesAreDroppedWhenAnErrorUnwinds) {
@@ -93,7 +89,10 @@ const std::vector<FailureCase> kWriteFailures{
     {"a file without write permission bits",
      [](const TempDir& dir) {
          WriteFile(dir.File("ro.ini"), "[Form]\nTop=1\n");
-         ::chmod(dir.File("ro.ini").c_str(), 0444);
+         // On Windows, the read-only attribute.
+         namespace fs = std::filesystem;
+         fs::permissions(dir.File("ro.ini"),
+                         fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
          return dir.File("ro.ini");
      }},
     {"a folder that is really a file",
@@ -101,8 +100,10 @@ const std::vector<FailureCase> kWriteFailures{
          WriteFile(dir.File("file"), "not a folder");
          return dir.File("file/palvoren.ini");
      }},
+#ifndef _WIN32
     {"a folder of the system that takes no files",
      [](const TempDir&) { return std::string("/proc/palvoren-settings.ini"); }},
+#endif
     {"a folder in place of the file",
      [](const TempDir& dir) {
          std::filesystem::create_directory(dir.Path() / "dir.ini");
@@ -129,6 +130,15 @@ TEST(IniFile, WriteFailuresRaiseWithThePathAndKeepTheOldFile) {
         EXPECT_EQ(ReadFile(path), before);
         EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
     }
+}
+
+#ifndef _WIN32
+// The POSIX file calls; the Windows ones are tested in windows/windows_test.cpp.
+
+mode_t Mode(const std::string& path) {
+    struct stat info {};
+    ::stat(path.c_str(), &info);
+    return info.st_mode & 07777;
 }
 
 // Things that are not a settings file under the settings name. The load must neither hang nor read
@@ -267,6 +277,8 @@ TEST(IniFile, ReplacementKeepsPermissionsAndWritesThroughLinks) {
     EXPECT_TRUE(ReadFile(target).starts_with("[Form]\nTop=2\nLeft=191\n[Value]\nedit1=\n"));
     EXPECT_FALSE(std::filesystem::exists(dir.File("real.ini.tmp")));
 }
+
+#endif
 
 }  // namespace
 }  // namespace palvoren

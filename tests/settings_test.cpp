@@ -34,7 +34,7 @@ TEST(Settings, NoFileKeepsTheDefaultsAndTheFirstSaveWritesEveryKeyInOrder) {
     EXPECT_FALSE(std::filesystem::exists(path)) << "loading must not create the file";
 
     SaveSettings(window, path);
-    EXPECT_EQ(ReadFile(path), DataFile("first_save.ini"));
+    EXPECT_EQ(ReadFile(path), test::NativeLines(DataFile("first_save.ini")));
 }
 
 struct PositionCase {
@@ -85,15 +85,22 @@ TEST(Settings, FieldTextsRoundTripByteForByte) {
         "[not a section]",
         "日本語",
         "３",
+#ifndef _WIN32
+        // Bytes that are not UTF-8 pass through where the file holds UTF-8. On Windows every
+        // text goes through the code page, and the window never holds such bytes.
         "\x81\x40\xff",
+#endif
         "tab\there",
         std::string(2047, 'x'),
         "#hash",
         "",
         "=",
         "edit2=injected?",
+#ifndef _WIN32
+        // A byte-order mark inside a value is no mark. The code pages of Windows lack it.
         "\xEF\xBB\xBF"
         "bom inside",
+#endif
     };
     TempDir dir;
     FakeWindow saved;
@@ -219,6 +226,7 @@ TEST(SettingsPath, DerivedFromTheExecutable) {
     }
 }
 
+#ifndef _WIN32
 std::string RunProbe(const std::string& executable, const std::string& arguments) {
     std::string output;
     FILE* pipe = ::popen(("'" + executable + "' " + arguments).c_str(), "r");
@@ -246,6 +254,7 @@ TEST(SettingsPath, ARenamedExecutableUsesTheFileOfItsNewName) {
     EXPECT_NE(ReadFile(dir.File("v1.2/scores.ini")).find("edit1=saved\n"), std::string::npos);
     EXPECT_EQ(ReadFile(dir.File("v1.2/palvoren.ini")), "[Value]\nedit1=former\n");
 }
+#endif
 
 }  // namespace
 }  // namespace palvoren

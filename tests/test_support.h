@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -18,11 +19,20 @@ namespace palvoren::test {
 
 class TempDir {
 public:
-    TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "palvoren-XXXXXX").string();
+    // In the system's temporary folder, or in the given one.
+    explicit TempDir(const std::filesystem::path& parent = std::filesystem::temp_directory_path()) {
+#ifdef _WIN32
+        // No mkdtemp here: a random name, which create_directory refuses when it is taken.
+        std::random_device random;
+        do {
+            path_ = parent / ("palvoren-" + std::to_string(random()));
+        } while (!std::filesystem::create_directory(path_));
+#else
+        std::string pattern = (parent / "palvoren-XXXXXX").string();
         if (::mkdtemp(pattern.data()) == nullptr)
             throw std::runtime_error("mkdtemp failed");
         path_ = pattern;
+#endif
     }
     ~TempDir() {
         std::error_code ignored;
@@ -47,6 +57,21 @@ inline std::string ReadFile(const std::string& path) {
 inline void WriteFile(const std::string& path, std::string_view bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// A text with LF line ends as the settings code writes new lines on this system: CR LF on Windows.
+inline std::string NativeLines(std::string_view text) {
+#ifdef _WIN32
+    std::string out;
+    for (const char c : text) {
+        if (c == '\n')
+            out += '\r';
+        out += c;
+    }
+    return out;
+#else
+    return std::string(text);
+#endif
 }
 
 inline std::string DataFile(std::string_view name) {

@@ -40,9 +40,11 @@ TVarnek::TVarnek(TVarnekOptions options) : options_(std::move(options)) {
     setObjectName(QStringLiteral("Varnek"));
     setWindowTitle(Utf8(layout::kWindowCaption));
     // Title, system menu, minimise and close; no maximise button and no resizing by the frame.
+    // Windows gives a fixed size no frame of its own: without the thin frame the window keeps a
+    // sizing border that only refuses to move.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(layout::kClientSize);
     setFont(WindowFont());
     setBackgroundRole(QPalette::Button);

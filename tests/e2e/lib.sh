@@ -12,6 +12,7 @@
 #   E2E_ARTIFACTS  where screenshots and logs of failures go (default: build/artifacts)
 #   E2E_A11Y=1     run under a private D-Bus session with the accessibility bus, so that
 #                  a11y_dump can read the program's widgets
+#   APP_RUNNER     an array of words put before the program when it starts (wine for a .exe)
 # Needs (Debian): xvfb xauth openbox xdotool wmctrl x11-utils imagemagick; for E2E_A11Y also dbus
 # at-spi2-core python3-pyatspi.
 
@@ -48,6 +49,7 @@ E2E_WM_PID=
 E2E_APP_PIDS=()
 E2E_UNDO=()  # commands that undo what a test did outside its temp folder's reach (mounts, attributes)
 E2E_RUN=0
+APP_RUNNER=()
 
 log() { printf '[%s] %s\n' "$E2E_NAME" "$*" >&2; }
 
@@ -141,7 +143,7 @@ app_start() {  # [arguments] : starts APP_EXE; sets APP_PID, APP_RUN (its run nu
     # The subshell waits for the program and records its exit status, so that the status can be
     # read at any time later without racing the shell's own child reaping.
     (
-        "$APP_EXE" "$@" >"$E2E_TMP/app.$APP_RUN.log" 2>&1 &
+        "${APP_RUNNER[@]}" "$APP_EXE" "$@" >"$E2E_TMP/app.$APP_RUN.log" 2>&1 &
         echo $! >"$run.pid"
         wait $!
         echo $? >"$run.status"

@@ -1,0 +1,193 @@
+// What only Windows has: the code page at the settings file's edge, the Win32 file replacement and
+// its refusals, the settings path from the module's name, and the named mutex.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <future>
+#include <memory>
+#include <string>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include "app/instance_guard.h"
+#include "settings/file_io.h"
+#include "settings/file_text.h"
+#include "settings/settings_path.h"
+#include "test_support.h"
+
+namespace palvoren {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+
+struct CodePageRow {
+    const char* rule;
+    unsigned codePage;
+    std::string fileText;
+    std::string utf8;
+    bool readsBack;  // false: the code page lacks the character
+};
+
+const std::vector<CodePageRow> kCodePages{
+    {"kanji", 932, "\x93\xfa\x96\x7b", "日本", true},
+    {"a trail byte with the value of a backslash", 932, "\x95\x5c", "表", true},
+    {"full-width digit", 932, "\x82\x52", "３", true},
+    {"half-width katakana", 932, "\xb1", "ｱ", true},
+    {"ASCII as it is", 932, "2a", "2a", true},
+    {"Hangul is not in Shift-JIS", 932, "?", "한", false},
+    {"Western accent", 1252, "\xe9", "é", true},
+    {"kanji are not in the Western code page", 1252, "??", "日本", false},
+};
+
+TEST(FileText, ConvertsInTheSystemsCodePage) {
+    int rows = 0;
+    for (const CodePageRow& row : kCodePages) {
+        if (row.codePage != ::GetACP())
+            continue;
+        SCOPED_TRACE(row.rule);
+        ++rows;
+        EXPECT_EQ(Utf8ToFileText(row.utf8), row.fileText);
+        if (row.readsBack) {
+            EXPECT_EQ(FileTextToUtf8(row.fileText), row.utf8);
+        }
+    }
+    EXPECT_GT(rows, 0) << "no rows for code page " << ::GetACP();
+}
+
+TEST(WindowsFiles, ReplaceFailsWholeAtEveryStep) {
+    const FileOps real = SystemFileOps();
+    const auto failWrite = [](void*, const void*, std::uint32_t, std::uint32_t*) { return false; };
+    const auto failFlush = [](void*) { return false; };
+    const auto failMove = [](const wchar_t*, const wchar_t*) { return false; };
+    const std::vector<std::pair<const char*, FileOps>> cases{
+        {"write fails", {failWrite, real.flush, real.move}},
+        {"flush to disk fails", {real.write, failFlush, real.move}},
+        {"move over the old file fails", {real.write, real.flush, failMove}},
+    };
+    for (const auto& [rule, ops] : cases) {
+        SCOPED_TRACE(rule);
+        TempDir dir;
+        const std::string path = dir.File("r.ini");
+        WriteFile(path, "old");
+        EXPECT_FALSE(ReplaceFile(path, "new", ops));
+        EXPECT_EQ(ReadFile(path), "old");
+        EXPECT_FALSE(fs::exists(path + ".tmp"));
+    }
+}
+
+TEST(WindowsFiles, ReplacementKeepsTheHiddenAttribute) {
+    TempDir dir;
+    const std::string path = dir.File("h.ini");
+    WriteFile(path, "old");
+    WriteFile(path + ".tmp", "leftover of an interrupted save");
+    ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_TRUE(ReplaceFile(path, "new"));
+    EXPECT_EQ(ReadFile(path), "new");
+    EXPECT_NE(::GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
+    EXPECT_FALSE(fs::exists(path + ".tmp"));
+}
+
+// Each row puts something that is not a settings file under the settings name.
+struct RefusalRow {
+    const char* rule;
+    std::string (*setUp)(const TempDir& dir);  // returns the settings path
+};
+
+const std::vector<RefusalRow> kRefusals{
+    {"the null device", [](const TempDir& dir) { return dir.File("NUL"); }},
+    {"a folder",
+     [](const TempDir& dir) {
+         fs::create_directory(dir.Path() / "sub.ini");
+         return dir.File("sub.ini");
+     }},
+    {"the running executable", [](const TempDir&) { return ExecutablePath(); }},
+    {"the running executable under another name",
+     [](const TempDir&) {
+         // Beside the executable, as a hard link cannot leave its volume. Left by an earlier run,
+         // it goes unless it is a name of this very program, which is then what it must be.
+         const std::string link = ExecutablePath() + ".link.ini";
+         std::error_code inUse;
+         fs::remove(link, inUse);
+         if (!fs::exists(link))
+             fs::create_hard_link(ExecutablePath(), link);
+         return link;
+     }},
+};
+
+TEST(WindowsFiles, OnlyRegularFilesAreReadOrReplaced) {
+    for (const RefusalRow& row : kRefusals) {
+        SCOPED_TRACE(row.rule);
+        const TempDir dir;
+        const std::string path = row.setUp(dir);
+        EXPECT_EQ(ReadWholeFile(path).state, FileContents::State::Unreadable);
+        EXPECT_FALSE(ReplaceFile(path, "[Form]\r\nTop=1\r\n"));
+    }
+}
+
+// Runs a copy of the settings probe from the folder; true when it ran and ended with 0.
+bool RunProbeIn(const fs::path& folder, const std::wstring& arguments) {
+    const fs::path exe = folder / L"scores.exe";
+    fs::create_directories(folder);
+    fs::copy_file(PALVOREN_PROBE, exe);
+    std::wstring commandLine = L"\"" + exe.wstring() + L"\" " + arguments;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                         nullptr, &startup, &process) == FALSE)
+        return false;
+    ::WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD code = 1;
+    ::GetExitCodeProcess(process.hProcess, &code);
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    return code == 0;
+}
+
+// A name the code page cannot hold (Hangul is not in Shift-JIS) reaches the file all the same.
+// A path longer than MAX_PATH is left to the end-to-end test: CreateProcessW starts no program
+// that deep.
+TEST(SettingsPath, TheSettingsFileIsBesideTheRunningExecutableInAFolderOfAnyName) {
+    TempDir dir;
+    const fs::path folder = dir.Path() / L"設定_한국";
+    ASSERT_TRUE(RunProbeIn(folder, L"save 7 mine"));
+    std::ifstream in(folder / L"scores.ini", std::ios::binary);
+    const std::string saved(std::istreambuf_iterator<char>(in), {});
+    EXPECT_TRUE(saved.starts_with("[Form]\r\nTop=7\r\n")) << saved;
+    EXPECT_NE(saved.find("edit1=mine\r\n"), std::string::npos);
+}
+
+TEST(InstanceGuard, ASecondCopyIsRefusedWhileTheFirstHoldsTheMutex) {
+    std::promise<bool> taken;
+    std::promise<void> release;
+    // A thread of its own, since the thread that owns a mutex may take it again.
+    std::thread first([&] {
+        const InstanceGuard guard = InstanceGuard::Acquire();
+        taken.set_value(guard.Owned());
+        release.get_future().wait();
+    });
+    ASSERT_TRUE(taken.get_future().get());
+    EXPECT_EQ(InstanceGuard::Acquire().Outcome(), WaitOutcome::kTimedOut);
+    release.set_value();
+    first.join();
+    EXPECT_EQ(InstanceGuard::Acquire().Outcome(), WaitOutcome::kSignaled);
+}
+
+TEST(InstanceGuard, AMutexLeftByAnEndedOwnerIsTakenOver) {
+    std::unique_ptr<InstanceGuard> left;
+    std::thread([&] { left.reset(new InstanceGuard(InstanceGuard::Acquire())); }).join();
+    ASSERT_TRUE(left->Owned());
+    const InstanceGuard next = InstanceGuard::Acquire();
+    EXPECT_EQ(next.Outcome(), WaitOutcome::kAbandoned);
+    EXPECT_TRUE(next.Owned());
+}
+
+}  // namespace
+}  // namespace palvoren
