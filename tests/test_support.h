@@ -40,8 +40,12 @@ public:
     }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
-    std::string File(std::string_view name) const { return (path_ / name).string(); }
-    const std::filesystem::path& Path() const { return path_; }
+    std::string File(std::string_view name) const {
+        return (path_ / name).string();
+    }
+    const std::filesystem::path& Path() const {
+        return path_;
+    }
 
 private:
     std::filesystem::path path_;
