@@ -1,14 +1,19 @@
 #include "app/error_box.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
-#include <QLayout>
-#include <QMessageBox>
+#include <QClipboard>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QKeyEvent>
 #include <QPointer>
+#include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QShowEvent>
-#include <QWidget>
+#include <QStyle>
 #include <algorithm>
 
 #include "app/wrapped_label.h"
@@ -19,37 +24,9 @@
 namespace palvoren {
 namespace {
 
-void ReleaseGrabs() {
-    // A grab would keep every click and key press away from the box.
-    if (QWidget* grabber = QWidget::mouseGrabber())
-        grabber->releaseMouse();
-    if (QWidget* grabber = QWidget::keyboardGrabber())
-        grabber->releaseKeyboard();
-}
-
-// Puts the activation and focus back where the user left them, once the box has gone.
-class FocusKeeper {
-public:
-    FocusKeeper() : window_(QApplication::activeWindow()), focus_(QApplication::focusWidget()) {}
-    ~FocusKeeper() {
-        if (window_ == nullptr || !window_->isVisible())
-            return;
-        window_->activateWindow();
-        if (focus_ != nullptr && focus_->isVisible())
-            focus_->setFocus(Qt::ActiveWindowFocusReason);
-    }
-    FocusKeeper(const FocusKeeper&) = delete;
-    FocusKeeper& operator=(const FocusKeeper&) = delete;
-
-private:
-    QPointer<QWidget> window_;
-    QPointer<QWidget> focus_;
-};
-
-// The screen of the window the user was working in: the active one, else the program's own
+// The screen of the window the user was working in: the active one if any, else the program's own
 // window, which is still there while hidden (a save that fails on closing comes after the hide).
-QScreen* BoxScreen() {
-    const QWidget* window = QApplication::activeWindow();
+QScreen* BoxScreen(const QWidget* window) {
     if (window == nullptr) {
         const QWidgetList windows = QApplication::topLevelWidgets();
         const auto main = std::find_if(windows.begin(), windows.end(), [](const QWidget* widget) {
@@ -60,101 +37,112 @@ QScreen* BoxScreen() {
     return window != nullptr ? ScreenShowing(*window) : nullptr;
 }
 
-// The message box with its text as written, wrapped to fit the screen it belongs to and centred
-// there. Qt's own label guesses at markup and cannot break a word wider than its line, and a
-// parentless box goes to the pointer's screen; the text goes to a WrappedLabel in the label's
-// place instead, and the box to the given screen.
-class ErrorBox : public QMessageBox {
+// The text at the narrowest width at which it fits the height of `area`: the usual width, or the
+// widest the area allows. A text too tall even then scrolls, whole.
+QWidget* FittedText(const QString& text, const QRect& area, QWidget* box) {
+    auto* label = new WrappedLabel(text, box);
+    const int widest = std::max(1, area.width() - layout::kBoxChrome.width());
+    const int tallest = std::max(1, area.height() - layout::kBoxChrome.height());
+    int width = std::clamp(std::min(label->NaturalWidth(), layout::kBoxTextWidth), 1, widest);
+    if (label->heightForWidth(width) > tallest)
+        width = widest;
+    if (label->heightForWidth(width) <= tallest) {
+        label->setFixedSize(width, label->heightForWidth(width));
+        return label;
+    }
+    auto* scroll = new QScrollArea(box);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setFocusPolicy(Qt::ClickFocus);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    width = std::max(1, widest - scroll->verticalScrollBar()->sizeHint().width());
+    label->setFixedSize(width, label->heightForWidth(width));
+    scroll->setWidget(label);
+    scroll->setFixedSize(widest, tallest);
+    return scroll;
+}
+
+// The stop icon beside the text and one OK below, with the title bar of a message box: no
+// minimise, maximise or help button. Parentless, and so application modal while it runs.
+class ErrorBox : public QDialog {
 public:
-    ErrorBox(const QString& text, QScreen* screen)
-        : QMessageBox(QMessageBox::Critical, QStringLiteral("Palvoren"), QString(),
-                      QMessageBox::Ok),
-          screen_(screen) {
-        if (screen != nullptr)
+    explicit ErrorBox(const QString& text)
+        : QDialog(nullptr, Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                               Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+          text_(text),
+          window_(QApplication::activeWindow()),
+          focus_(QApplication::focusWidget()) {
+        // A grab would keep every click and key press away from the box.
+        if (QWidget* grabber = QWidget::mouseGrabber())
+            grabber->releaseMouse();
+        if (QWidget* grabber = QWidget::keyboardGrabber())
+            grabber->releaseKeyboard();
+        QAccessible::installFactory(AsAlert);
+        setWindowTitle(QStringLiteral("Palvoren"));
+        if (QScreen* screen = BoxScreen(window_))
             setScreen(screen);
-        setWindowModality(Qt::ApplicationModal);
-        // Qt's label stays, hidden, with the plain text: the box still reports and copies it.
-        setTextFormat(Qt::PlainText);
-        setText(text);
-        shown_ = FittedToScreen(new WrappedLabel(text, this));
-        if (!PutInLabelsPlace()) {
-            // Qt's label then shows the text itself: plain, though perhaps not wrapped.
-            delete shown_;
-            shown_ = nullptr;
-        }
+        area_ = this->screen()->availableGeometry();
+        auto* grid = new QGridLayout(this);
+        grid->setSizeConstraint(QLayout::SetFixedSize);
+        // The text before the icon, as assistive tools take the box's first label for its message.
+        grid->addWidget(FittedText(text, area_, this), 0, 1);
+        auto* icon = new QLabel(this);
+        const int side = style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, this);
+        icon->setPixmap(
+            style()->standardIcon(QStyle::SP_MessageBoxCritical, nullptr, this).pixmap(side, side));
+        grid->addWidget(icon, 0, 0, Qt::AlignTop);
+        buttons_ = new QDialogButtonBox(QDialogButtonBox::Ok, this);
+        connect(buttons_, &QDialogButtonBox::accepted, this, &QDialog::accept);
+        grid->addWidget(buttons_, 1, 0, 1, 2);
+    }
+
+    // Puts the activation and focus back where the user left them, once the box has gone.
+    ~ErrorBox() override {
+        if (window_ == nullptr || !window_->isVisible())
+            return;
+        window_->activateWindow();
+        if (focus_ != nullptr && focus_->isVisible())
+            focus_->setFocus(Qt::ActiveWindowFocusReason);
     }
 
 protected:
     void showEvent(QShowEvent* event) override {
-        QMessageBox::showEvent(event);
-        // Qt has sized the box by limits of its own; the text was fitted to the screen, so the
-        // box takes the room its content needs.
-        if (layout() != nullptr)
-            setFixedSize(size().expandedTo(layout()->totalMinimumSize()));
-        if (!event->spontaneous())
-            move(CentredIn(Area(), frameGeometry().size()));
+        QDialog::showEvent(event);
+        if (event->spontaneous())
+            return;
+        // Left to itself a parentless dialog opens on the pointer's screen.
+        move(CentredIn(area_, frameGeometry().size()));
+        // What makes a screen reader read the box out as it opens.
+        QAccessibleEvent alert(this, QAccessible::Alert);
+        QAccessible::updateAccessibility(&alert);
     }
 
-    void changeEvent(QEvent* event) override {
-        // A style change rebuilds the box's layout around Qt's label.
-        QMessageBox::changeEvent(event);
-        if (event->type() == QEvent::StyleChange)
-            PutInLabelsPlace();
+    // Ctrl+C copies the box in the form message boxes use, for a report or a search.
+    void keyPressEvent(QKeyEvent* event) override {
+        if (!event->matches(QKeySequence::Copy)) {
+            QDialog::keyPressEvent(event);
+            return;
+        }
+        const QString rule = QStringLiteral("---------------------------\n");
+        const QString ok = buttons_->button(QDialogButtonBox::Ok)->text();
+        QGuiApplication::clipboard()->setText(rule + windowTitle() + '\n' + rule + text_ + '\n' +
+                                              rule + ok + QStringLiteral("   \n") + rule);
     }
 
 private:
-    QRect Area() const {
-        return (screen_ != nullptr ? screen_.data() : screen())->availableGeometry();
+    // Screen readers know a message box as an alert; a dialog of our own is one only by an
+    // interface that says so.
+    static QAccessibleInterface* AsAlert(const QString&, QObject* object) {
+        auto* box = dynamic_cast<ErrorBox*>(object);
+        return box != nullptr ? new QAccessibleWidget(box, QAccessible::AlertMessage) : nullptr;
     }
 
-    // The label at the narrowest width whose text fits the screen's height: the usual width, or
-    // the widest the screen allows. A text too tall even then scrolls, whole.
-    QWidget* FittedToScreen(WrappedLabel* label) {
-        const QRect area = Area();
-        const int widest = std::max(1, area.width() - layout::kBoxChrome.width());
-        const int tallest = std::max(1, area.height() - layout::kBoxChrome.height());
-        int width = std::clamp(std::min(label->NaturalWidth(), layout::kBoxTextWidth), 1, widest);
-        if (label->heightForWidth(width) > tallest)
-            width = widest;
-        if (label->heightForWidth(width) <= tallest) {
-            label->setFixedSize(width, label->heightForWidth(width));
-            return label;
-        }
-        auto* scroll = new QScrollArea(this);
-        scroll->setFrameShape(QFrame::NoFrame);
-        scroll->setFocusPolicy(Qt::ClickFocus);
-        scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-        width = std::max(1, widest - scroll->verticalScrollBar()->sizeHint().width());
-        label->setFixedSize(width, label->heightForWidth(width));
-        scroll->setWidget(label);
-        scroll->setFixedSize(widest, tallest);
-        return scroll;
-    }
-
-    bool PutInLabelsPlace() {
-        auto* label =
-            findChild<QLabel*>(QStringLiteral("qt_msgbox_label"), Qt::FindDirectChildrenOnly);
-        if (label == nullptr || layout() == nullptr || shown_ == nullptr)
-            return false;
-        QLayoutItem* replaced = layout()->replaceWidget(label, shown_);
-        if (replaced == nullptr)
-            return false;
-        delete replaced;
-        label->hide();
-        return true;
-    }
-
-    QPointer<QScreen> screen_;
-    QWidget* shown_ = nullptr;
+    QString text_;
+    QPointer<QWidget> window_;
+    QPointer<QWidget> focus_;
+    QRect area_;
+    QDialogButtonBox* buttons_;
 };
-
-void ShowBox(const QString& text) {
-    ReleaseGrabs();
-    const FocusKeeper keeper;
-    ErrorBox box(text, BoxScreen());
-    box.exec();
-}
 
 }  // namespace
 
@@ -169,8 +157,8 @@ void ShowErrorMessage(std::string_view message) noexcept {
     if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr)
         return;
     try {
-        const std::string text = ErrorBoxText(message);
-        ShowBox(Utf8(text));
+        ErrorBox box(Utf8(ErrorBoxText(message)));
+        box.exec();
     } catch (...) {
         // The box is the last place an error can be reported; there is nowhere further to go.
     }

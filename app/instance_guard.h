@@ -1,6 +1,7 @@
 // The single-instance guard: only one copy of the program runs in a user's session.
 //
-// The guard is the session-wide name "Dostrel". On Windows it is a named mutex; elsewhere it is an
+// The guard is the session-wide name "Dostrel". On Windows it is a named mutex, which counts as
+// taken also when the copy that held it ended without giving it back; elsewhere it is an
 // exclusive flock on a file of that name in the user's runtime folder ($XDG_RUNTIME_DIR) or, when
 // there is none, "Dostrel-<uid>" in /tmp. Whoever holds it keeps it for the life of the guard
 // object; the system drops it when the process ends in any way, so a crashed copy never blocks the
@@ -19,26 +20,6 @@
 namespace palvoren {
 
 inline constexpr std::string_view kInstanceName = "Dostrel";
-
-// How the attempt to take the guard ended, in the terms of a zero-timeout wait on a mutex.
-enum class WaitOutcome {
-    kSignaled,   // taken
-    kAbandoned,  // taken; the previous owner ended without giving it back
-    kTimedOut,   // another copy holds it
-    kFailed,     // the wait itself failed
-    kNoHandle,   // the name could not be opened or used
-};
-
-// The wait codes of the Windows wait functions, so that their mapping can be checked anywhere.
-inline constexpr std::uint32_t kWaitObject0 = 0x00000000;
-inline constexpr std::uint32_t kWaitAbandoned = 0x00000080;
-inline constexpr std::uint32_t kWaitTimeout = 0x00000102;
-inline constexpr std::uint32_t kWaitFailed = 0xFFFFFFFF;
-
-WaitOutcome WaitOutcomeFromCode(std::uint32_t waitCode);
-
-// Whether this process may run after the attempt.
-bool OwnsInstance(WaitOutcome outcome);
 
 #ifndef _WIN32
 // Where the lock file goes off Windows, in the order tried: in the runtime folder when one is given
@@ -68,18 +49,17 @@ public:
     InstanceGuard(const InstanceGuard&) = delete;
     InstanceGuard& operator=(const InstanceGuard&) = delete;
 
+    // Whether this process holds the guard, and so may run.
     bool Owned() const {
-        return OwnsInstance(outcome_);
-    }
-    WaitOutcome Outcome() const {
-        return outcome_;
+        return handle_ != kNothingHeld;
     }
 
 private:
-    InstanceGuard(WaitOutcome outcome, std::intptr_t handle) : outcome_(outcome), handle_(handle) {}
+    static constexpr std::intptr_t kNothingHeld = -1;
 
-    WaitOutcome outcome_;
-    std::intptr_t handle_;  // the open file or mutex; -1 when nothing is held
+    explicit InstanceGuard(std::intptr_t handle) : handle_(handle) {}
+
+    std::intptr_t handle_;  // the open lock file or mutex; kNothingHeld when not owned
 };
 
 }  // namespace palvoren

@@ -1,6 +1,5 @@
 #include "app/wrapped_label.h"
 
-#include <QEvent>
 #include <QPainter>
 #include <QTextLayout>
 #include <cmath>
@@ -26,37 +25,28 @@ int Ceil(qreal value) {
 WrappedLabel::WrappedLabel(const QString& text, QWidget* parent) : QLabel(parent) {
     setTextFormat(Qt::PlainText);
     setText(text);
-    QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
-    policy.setHeightForWidth(true);
-    setSizePolicy(policy);
 }
 
-WrappedLabel::~WrappedLabel() = default;
-
-const QTextLayout& WrappedLabel::LaidOut(int width) const {
-    // The box asks for the same width many times while it settles; a long text is laid out once.
-    if (layout_ != nullptr && layoutWidth_ == width && layoutSource_ == text())
-        return *layout_;
-    layoutSource_ = text();
-    layoutWidth_ = width;
-    layout_ = std::make_unique<QTextLayout>(WithLineSeparators(layoutSource_), font());
+void WrappedLabel::LayOut(QTextLayout& layout, int width) const {
+    layout.setText(WithLineSeparators(text()));
+    layout.setFont(font());
     QTextOption option;
     option.setWrapMode(width < 0 ? QTextOption::NoWrap : QTextOption::WrapAtWordBoundaryOrAnywhere);
     option.setTextDirection(layoutDirection());
-    layout_->setTextOption(option);
-    layout_->beginLayout();
+    layout.setTextOption(option);
+    layout.beginLayout();
     qreal top = 0;
-    for (QTextLine line = layout_->createLine(); line.isValid(); line = layout_->createLine()) {
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
         line.setLineWidth(std::max(width, 0));
         line.setPosition(QPointF(0, top));
         top += line.height();
     }
-    layout_->endLayout();
-    return *layout_;
+    layout.endLayout();
 }
 
 int WrappedLabel::NaturalWidth() const {
-    const QTextLayout& unwrapped = LaidOut(-1);
+    QTextLayout unwrapped;
+    LayOut(unwrapped, -1);
     qreal widest = 0;
     for (int i = 0; i < unwrapped.lineCount(); ++i)
         widest = std::max(widest, unwrapped.lineAt(i).naturalTextWidth());
@@ -64,7 +54,8 @@ int WrappedLabel::NaturalWidth() const {
 }
 
 QStringList WrappedLabel::Lines(int width) const {
-    const QTextLayout& laidOut = LaidOut(width);
+    QTextLayout laidOut;
+    LayOut(laidOut, width);
     QStringList lines;
     for (int i = 0; i < laidOut.lineCount(); ++i) {
         const QTextLine line = laidOut.lineAt(i);
@@ -77,32 +68,23 @@ QStringList WrappedLabel::Lines(int width) const {
 }
 
 int WrappedLabel::heightForWidth(int width) const {
-    return Ceil(LaidOut(width).boundingRect().bottom());
-}
-
-QSize WrappedLabel::sizeHint() const {
-    const int width = NaturalWidth();
-    return {width, heightForWidth(width)};
-}
-
-// One character to a line at the least; any text still fits, only taller.
-QSize WrappedLabel::minimumSizeHint() const {
-    return {fontMetrics().maxWidth(), fontMetrics().height()};
+    QTextLayout laidOut;
+    LayOut(laidOut, width);
+    return Ceil(laidOut.boundingRect().bottom());
 }
 
 void WrappedLabel::paintEvent(QPaintEvent*) {
+    const QRect inside = contentsRect();
+    // A long text scrolls, with a paint at every step; a word of thousands of characters takes
+    // long to break into lines, so the lines are kept while what they were made from stays.
+    LayoutKey from{text(), font(), layoutDirection(), inside.width()};
+    if (from != drawnFrom_) {
+        LayOut(drawn_, inside.width());
+        drawnFrom_ = std::move(from);
+    }
     QPainter painter(this);
     painter.setPen(palette().color(foregroundRole()));
-    const QRect inside = contentsRect();
-    LaidOut(inside.width()).draw(&painter, inside.topLeft());
-}
-
-void WrappedLabel::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::FontChange || event->type() == QEvent::LayoutDirectionChange) {
-        layout_.reset();
-        updateGeometry();
-    }
-    QLabel::changeEvent(event);
+    drawn_.draw(&painter, inside.topLeft());
 }
 
 }  // namespace palvoren

@@ -2,14 +2,14 @@
 // wider than the line, so that no line runs past the label's edge.
 //
 // The text is shown exactly as given: never read as markup, no "&" shortcuts; a line feed or
-// carriage return starts a new line. Assistive tools read it as a label named by its text.
+// carriage return starts a new line. Assistive tools read it as a label named by its text. The
+// label takes the size it is given; NaturalWidth and heightForWidth tell what the text needs.
 #pragma once
 
 #include <QLabel>
 #include <QStringList>
-#include <memory>
-
-class QTextLayout;
+#include <QTextLayout>
+#include <tuple>
 
 namespace palvoren {
 
@@ -18,7 +18,6 @@ class WrappedLabel : public QLabel {
 
 public:
     explicit WrappedLabel(const QString& text, QWidget* parent = nullptr);
-    ~WrappedLabel() override;
 
     // The width of the widest line when nothing wraps.
     int NaturalWidth() const;
@@ -26,22 +25,20 @@ public:
     // The lines at a width, as they are drawn, without their line breaks.
     QStringList Lines(int width) const;
 
-    bool hasHeightForWidth() const override { return true; }
+    // The height of the text in lines of `width`.
     int heightForWidth(int width) const override;
-    QSize sizeHint() const override;
-    QSize minimumSizeHint() const override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void changeEvent(QEvent* event) override;
 
 private:
-    // The text laid out in lines of `width`, or unwrapped for a negative width.
-    const QTextLayout& LaidOut(int width) const;
+    // Lays the text out in `layout`, in lines of `width`, or unwrapped for a negative width.
+    void LayOut(QTextLayout& layout, int width) const;
 
-    mutable std::unique_ptr<QTextLayout> layout_;
-    mutable int layoutWidth_ = 0;
-    mutable QString layoutSource_;
+    // What the drawn layout was made from: text, font, direction and width.
+    using LayoutKey = std::tuple<QString, QFont, Qt::LayoutDirection, int>;
+    LayoutKey drawnFrom_;
+    QTextLayout drawn_;
 };
 
 }  // namespace palvoren

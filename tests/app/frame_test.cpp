@@ -3,14 +3,16 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <QAccessible>
+#include <QClipboard>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
+#include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QtTest>
+#include <algorithm>
 #include <csignal>
 #include <functional>
 #include <optional>
@@ -24,40 +26,46 @@
 
 namespace palvoren {
 
-// Waits for the modal box, hands it to inspect(), then presses OK.
-void AnswerBox(std::function<void(QMessageBox&)> inspect, int triesLeft = 200) {
+// Waits for the modal box, hands it to inspect(), then presses its button.
+void AnswerBox(std::function<void(QWidget&)> inspect, int triesLeft = 200) {
     QTimer::singleShot(10, [inspect, triesLeft] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QWidget* box = QApplication::activeModalWidget();
         if (box == nullptr) {
             if (triesLeft > 0)
                 AnswerBox(inspect, triesLeft - 1);
             return;
         }
         inspect(*box);
-        box->button(QMessageBox::Ok)->click();
+        box->findChild<QPushButton*>()->click();
     });
 }
 
-// The box's text as shown: the part of the box it takes, whether it is there whole (no line wider
-// than its label, no line cut off) and what assistive tools read, which is what a label that
-// takes the text for markup draws.
+// The box's text as shown: the part of the box it takes, whether it is there whole (no line cut
+// off) and what assistive tools read.
 struct ShownText {
     QRect place;
     bool whole = false;
     QString read;
 };
 
-ShownText Shown(QMessageBox& box) {
-    for (QLabel* label : box.findChildren<QLabel*>()) {
-        if (!label->isVisible() || label->text().isEmpty())
-            continue;
-        const QRect seen = label->visibleRegion().boundingRect();
-        return {seen.translated(label->mapTo(&box, QPoint())),
-                label->minimumSizeHint().width() <= label->width() &&
-                    label->heightForWidth(label->width()) <= label->height(),
-                QAccessible::queryAccessibleInterface(label)->text(QAccessible::Name)};
-    }
-    return {};
+ShownText Shown(QWidget& box) {
+    WrappedLabel* label = box.findChild<WrappedLabel*>();
+    if (label == nullptr || !label->isVisible())
+        return {};
+    const QRect seen = label->visibleRegion().boundingRect();
+    return {seen.translated(label->mapTo(&box, QPoint())),
+            label->heightForWidth(label->width()) <= label->height(),
+            QAccessible::queryAccessibleInterface(label)->text(QAccessible::Name)};
+}
+
+bool ShowsStopIcon(QWidget& box) {
+    const QIcon stop = box.style()->standardIcon(QStyle::SP_MessageBoxCritical);
+    const QList<QLabel*> labels = box.findChildren<QLabel*>();
+    return std::any_of(labels.begin(), labels.end(), [&](const QLabel* label) {
+        const QPixmap shown = label->pixmap();
+        return label->isVisible() && !shown.isNull() &&
+               shown.toImage() == stop.pixmap(shown.size()).toImage();
+    });
 }
 
 // Throws what the test gives it on a user event.
@@ -93,20 +101,26 @@ private slots:
 
     void boxBlocksTheWindowAndGivesTheFocusBack() {
         QSignalSpy clicks(button_.data(), &QPushButton::clicked);
-        QString title, text;
-        QMessageBox::Icon icon{};
+        QString title, text, copied;
+        bool stopIcon = false, alert = false, grabbed = true;
         qsizetype buttons = 0;
-        bool grabbed = true;
-        AnswerBox([&](QMessageBox& box) {
-            title = box.windowTitle(), text = box.text(), icon = box.icon();
-            buttons = box.buttons().size(), grabbed = QWidget::mouseGrabber() != nullptr;
+        AnswerBox([&](QWidget& box) {
+            title = box.windowTitle(), text = Shown(box).read, stopIcon = ShowsStopIcon(box);
+            alert =
+                QAccessible::queryAccessibleInterface(&box)->role() == QAccessible::AlertMessage;
+            buttons = box.findChildren<QAbstractButton*>().size();
+            grabbed = QWidget::mouseGrabber() != nullptr;
+            QTest::keyClick(&box, Qt::Key_C, Qt::ControlModifier);
+            copied = QGuiApplication::clipboard()->text();
             ClickButtonAsTheUser();
         });
         ShowErrorBox(std::runtime_error("書き込めません"));
         QCOMPARE(title, QStringLiteral("Palvoren"));
         QCOMPARE(text, QStringLiteral("書き込めません."));
-        QCOMPARE(icon, QMessageBox::Critical);
+        QVERIFY(stopIcon);
+        QVERIFY2(alert, "screen readers would not read the box out");
         QCOMPARE(buttons, 1);
+        QVERIFY2(copied.contains(QStringLiteral("\n書き込めません.\n")), qPrintable(copied));
         QVERIFY2(!grabbed, "a mouse grab keeps the box out of reach");
         QCOMPARE(clicks.count(), 0);
         QTRY_COMPARE(QApplication::focusWidget(), field_.data());
@@ -136,7 +150,7 @@ private slots:
         Thrower thrower;
         thrower.toThrow = toThrow;
         QString shown;
-        AnswerBox([&](QMessageBox& box) { shown = Shown(box).read; });
+        AnswerBox([&](QWidget& box) { shown = Shown(box).read; });
         QEvent event(QEvent::User);
         QVERIFY(QCoreApplication::sendEvent(&thrower, &event));
         QCOMPARE(shown, text);
@@ -169,7 +183,7 @@ private slots:
         QCursor::setPos(screens[(screen + 1) % screens.size()]->geometry().center());
         QRect frame, inside;
         ShownText shown;
-        AnswerBox([&](QMessageBox& box) {
+        AnswerBox([&](QWidget& box) {
             frame = box.frameGeometry(), inside = box.rect(), shown = Shown(box);
         });
         ShowErrorMessage(message.toStdString());

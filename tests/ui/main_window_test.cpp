@@ -1,5 +1,5 @@
-// The main window on Qt's offscreen platform: layout from the fixture and layout tables, keyboard
-// and focus, the calculate buttons and the settings round trip.
+// The main window on Qt's offscreen platform: where its controls sit, keyboard and focus, the
+// calculate buttons and the settings round trip.
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -11,7 +11,6 @@
 
 #include "test_support.h"
 #include "ui/group_page.h"
-#include "ui/layout.h"
 #include "ui/string_grid.h"
 #include "ui/tvarnek.h"
 #include "ui/utf8.h"
@@ -29,15 +28,35 @@ QStringList Snapshot(const StringGrid& grid) {
     return cells;
 }
 
-// The page's tab stops as the layout tables give them: fields by line, home first, then the button.
+// The score fields as laid out, page by page in tab order (line by line, home before away): each
+// field's number and left edge. The lines' tops are kFieldTops, each 16 below its match caption.
+constexpr const char* kFieldPlaces[kGroupCount] = {
+    "1:72 2:112 3:72 4:112 35:72 36:112 37:72 38:112 65:72 66:112 67:72 68:112",
+    "9:88 10:128 11:72 12:112 45:80 46:120 47:88 48:128 77:72 78:112 79:88 80:128",
+    "21:72 22:112 23:56 24:96 51:72 52:112 55:64 56:104 81:72 82:120 83:64 84:104",
+    "25:56 26:96 31:72 32:112 59:56 60:96 61:80 62:128 93:56 94:96 95:80 96:128",
+    "5:88 6:136 7:64 8:104 33:64 34:104 39:104 40:152 69:64 70:104 71:104 72:152",
+    "13:88 14:128 15:88 16:136 41:88 42:136 43:88 44:136 73:104 74:152 75:96 76:136",
+    "17:80 18:128 19:72 20:112 49:72 50:112 53:80 54:120 85:72 86:112 87:80 88:128",
+    "27:56 28:96 29:64 30:104 57:56 58:96 63:80 64:120 89:56 90:96 91:72 92:120",
+};
+constexpr int kCaptionTops[kMatchesPerGroup] = {16, 56, 96, 136, 176, 216};
+constexpr int kFieldTops[kMatchesPerGroup] = {32, 72, 112, 152, 192, 232};
+
+// The page's fields in tab order, as (number, left edge).
+QList<std::pair<int, int>> FieldPlaces(int groupIndex) {
+    QList<std::pair<int, int>> places;
+    for (const QString& place : QString(kFieldPlaces[groupIndex - 1]).split(' '))
+        places.append({place.section(':', 0, 0).toInt(), place.section(':', 1).toInt()});
+    return places;
+}
+
+// The page's tab stops: its fields, then the button.
 QStringList ExpectedTabStops(int groupIndex) {
-    const GroupSpec& group = GroupByIndex(groupIndex);
-    QStringList names(2 * kMatchesPerGroup);
-    for (const MatchSpec& match : group.matches) {
-        names[2 * (match.line - 1)] = QStringLiteral("Edit%1").arg(match.homeField);
-        names[2 * (match.line - 1) + 1] = QStringLiteral("Edit%1").arg(match.awayField);
-    }
-    return names << Utf8(group.button);
+    QStringList names;
+    for (const auto& place : FieldPlaces(groupIndex))
+        names << QStringLiteral("Edit%1").arg(place.first);
+    return names << QStringLiteral("Button%1").arg(groupIndex);
 }
 
 QString FocusName() {
@@ -80,24 +99,24 @@ private slots:
             auto* caption = page->findChild<QLabel*>(Utf8(match.captionLabel));
             QVERIFY(caption != nullptr);
             QCOMPARE(caption->text(), Utf8(match.captionText));
-            QCOMPARE(caption->pos(), QPoint(layout::kCaptionLeft, layout::CaptionTop(match.line)));
-            for (Side side : {Side::Home, Side::Away}) {
-                const int n = side == Side::Home ? match.homeField : match.awayField;
-                auto* field = page->findChild<QLineEdit*>(QStringLiteral("Edit%1").arg(n));
-                QVERIFY(field != nullptr);
-                QCOMPARE(field, window_->Field(n));
-                QCOMPARE(field->geometry(), layout::FieldRect(group, match.line, side));
-            }
+            QCOMPARE(caption->pos(), QPoint(8, kCaptionTops[match.line - 1]));
         }
-        QCOMPARE(page->findChild<QLabel*>(Utf8(fixture.upper.label))->pos(),
-                 layout::kUpperRoundOf16);
-        QCOMPARE(page->findChild<QLabel*>(Utf8(fixture.lower.label))->pos(),
-                 layout::kLowerRoundOf16);
+        const QList<std::pair<int, int>> places = FieldPlaces(group);
+        QCOMPARE(places.size(), 2 * kMatchesPerGroup);
+        for (qsizetype i = 0; i < places.size(); ++i) {
+            const auto [n, left] = places[i];
+            auto* field = page->findChild<QLineEdit*>(QStringLiteral("Edit%1").arg(n));
+            QVERIFY(field != nullptr);
+            QCOMPARE(field, window_->Field(n));
+            QCOMPARE(field->geometry(), QRect(left, kFieldTops[i / 2], 33, 20));
+        }
+        QCOMPARE(page->findChild<QLabel*>(Utf8(fixture.upper.label))->pos(), QPoint(248, 56));
+        QCOMPARE(page->findChild<QLabel*>(Utf8(fixture.lower.label))->pos(), QPoint(248, 88));
         QCOMPARE(window_->Button(group)->objectName(), Utf8(fixture.button));
-        QCOMPARE(window_->Button(group)->geometry(), layout::kButton);
+        QCOMPARE(window_->Button(group)->geometry(), QRect(280, 224, 73, 25));
         QCOMPARE(window_->Button(group)->text(), QStringLiteral("計算"));
         QCOMPARE(window_->Grid(group)->objectName(), Utf8(fixture.grid));
-        QCOMPARE(window_->Grid(group)->geometry(), layout::kGrid);
+        QCOMPARE(window_->Grid(group)->geometry(), QRect(16, 272, 465, 129));
         QCOMPARE(page->findChild<QLabel*>(QStringLiteral("Label65")) != nullptr, group == 1);
         // Every control stays inside its page, so nothing is cut off at any scale factor.
         for (QWidget* child : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
@@ -106,17 +125,17 @@ private slots:
 
     void windowHasFixedSizeAndOneRowOfTabs() {
         window_->show();
-        QCOMPARE(window_->minimumSize(), layout::kClientSize);
-        QCOMPARE(window_->maximumSize(), layout::kClientSize);
+        QCOMPARE(window_->minimumSize(), QSize(538, 448));
+        QCOMPARE(window_->maximumSize(), QSize(538, 448));
         QVERIFY(!(window_->windowFlags() & Qt::WindowMaximizeButtonHint));
-        QCOMPARE(window_->PageControl()->geometry(), layout::kPageControl);
+        QCOMPARE(window_->PageControl()->geometry(), QRect(0, 0, 537, 445));
         QCOMPARE(window_->PageControl()->currentIndex(), 0);
         const QTabBar* tabs = window_->PageControl()->tabBar();
         QCOMPARE(tabs->count(), kGroupCount);
         QVERIFY(!tabs->usesScrollButtons());
         QVERIFY2(tabs->tabRect(kGroupCount - 1).right() < tabs->width(), "last tab cut off");
         QCOMPARE(tabs->tabRect(0).top(), tabs->tabRect(kGroupCount - 1).top());
-        QCOMPARE(window_->pos(), layout::kInitialPosition);
+        QCOMPARE(window_->pos(), QPoint(191, 108));
     }
 
     void tabCyclesThroughThePageOnly_data() { controlsSitWhereTheTablesSay_data(); }

@@ -174,19 +174,17 @@ TEST(InstanceGuard, ASecondCopyIsRefusedWhileTheFirstHoldsTheMutex) {
         release.get_future().wait();
     });
     ASSERT_TRUE(taken.get_future().get());
-    EXPECT_EQ(InstanceGuard::Acquire().Outcome(), WaitOutcome::kTimedOut);
+    EXPECT_FALSE(InstanceGuard::Acquire().Owned());
     release.set_value();
     first.join();
-    EXPECT_EQ(InstanceGuard::Acquire().Outcome(), WaitOutcome::kSignaled);
+    EXPECT_TRUE(InstanceGuard::Acquire().Owned());
 }
 
 TEST(InstanceGuard, AMutexLeftByAnEndedOwnerIsTakenOver) {
     std::unique_ptr<InstanceGuard> left;
     std::thread([&] { left.reset(new InstanceGuard(InstanceGuard::Acquire())); }).join();
     ASSERT_TRUE(left->Owned());
-    const InstanceGuard next = InstanceGuard::Acquire();
-    EXPECT_EQ(next.Outcome(), WaitOutcome::kAbandoned);
-    EXPECT_TRUE(next.Owned());
+    EXPECT_TRUE(InstanceGuard::Acquire().Owned());
 }
 
 }  // namespace

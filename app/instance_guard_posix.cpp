@@ -1,8 +1,4 @@
-#include "app/instance_guard.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#else
+// The guard off Windows: an exclusive flock on a lock file of this user's own.
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -10,59 +6,10 @@
 
 #include <cerrno>
 #include <cstdlib>
-#endif
+
+#include "app/instance_guard.h"
 
 namespace palvoren {
-namespace {
-constexpr std::intptr_t kNothingHeld = -1;
-}  // namespace
-
-WaitOutcome WaitOutcomeFromCode(std::uint32_t waitCode) {
-    switch (waitCode) {
-        case kWaitObject0:
-            return WaitOutcome::kSignaled;
-        case kWaitAbandoned:
-            return WaitOutcome::kAbandoned;
-        case kWaitTimeout:
-            return WaitOutcome::kTimedOut;
-        default:
-            return WaitOutcome::kFailed;
-    }
-}
-
-bool OwnsInstance(WaitOutcome outcome) {
-    // An abandoned mutex belongs to the waiter all the same; the copy that left it is gone, so
-    // refusing to start would lock the user out until the next log-on.
-    return outcome == WaitOutcome::kSignaled || outcome == WaitOutcome::kAbandoned;
-}
-
-#ifdef _WIN32
-
-static_assert(WAIT_OBJECT_0 == kWaitObject0 && WAIT_ABANDONED == kWaitAbandoned);
-static_assert(WAIT_TIMEOUT == kWaitTimeout && WAIT_FAILED == kWaitFailed);
-
-InstanceGuard InstanceGuard::Acquire() {
-    HANDLE mutex = ::CreateMutexA(nullptr, FALSE, "Dostrel");
-    if (mutex == nullptr)
-        return {WaitOutcome::kNoHandle, kNothingHeld};
-    const WaitOutcome outcome = WaitOutcomeFromCode(::WaitForSingleObject(mutex, 0));
-    if (!OwnsInstance(outcome)) {
-        ::CloseHandle(mutex);
-        return {outcome, kNothingHeld};
-    }
-    return {outcome, reinterpret_cast<std::intptr_t>(mutex)};
-}
-
-InstanceGuard::~InstanceGuard() {
-    if (handle_ == kNothingHeld)
-        return;
-    HANDLE mutex = reinterpret_cast<HANDLE>(handle_);
-    ::ReleaseMutex(mutex);
-    ::CloseHandle(mutex);
-}
-
-#else
-
 namespace {
 
 bool UsablePrivateDir(const std::string& dir, uid_t uid) {
@@ -138,26 +85,22 @@ InstanceGuard InstanceGuard::AcquireIn(const LockPlaces& places) {
         fd = OpenLockFile(paths[i], uid);
     }
     if (fd < 0)
-        return {WaitOutcome::kNoHandle, kNothingHeld};
+        return InstanceGuard(kNothingHeld);
     int result;
     do {
         result = ::flock(fd, LOCK_EX | LOCK_NB);
     } while (result != 0 && errno == EINTR);
     if (result == 0)
-        return {WaitOutcome::kSignaled, fd};
-    const WaitOutcome outcome =
-        errno == EWOULDBLOCK ? WaitOutcome::kTimedOut : WaitOutcome::kFailed;
+        return InstanceGuard(fd);
     ::close(fd);
-    return {outcome, kNothingHeld};
+    return InstanceGuard(kNothingHeld);
 }
 
 InstanceGuard::~InstanceGuard() {
     // The file stays: removing it would let a copy that opened it just before the removal lock it
     // while the next copy creates and locks a new file under the same name.
-    if (handle_ != kNothingHeld)
+    if (Owned())
         ::close(static_cast<int>(handle_));
 }
-
-#endif
 
 }  // namespace palvoren
