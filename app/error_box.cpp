@@ -15,6 +15,7 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <algorithm>
+#include <mutex>
 
 #include "app/wrapped_label.h"
 #include "ui/layout.h"
@@ -77,7 +78,8 @@ public:
             grabber->releaseMouse();
         if (QWidget* grabber = QWidget::keyboardGrabber())
             grabber->releaseKeyboard();
-        QAccessible::installFactory(AsAlert);
+        static std::once_flag alert;  // Qt keeps every factory installed, so only once
+        std::call_once(alert, [] { QAccessible::installFactory(AsAlert); });
         setWindowTitle(QStringLiteral("Palvoren"));
         if (QScreen* screen = BoxScreen(window_))
             setScreen(screen);
