@@ -149,8 +149,8 @@ public:
         }
         const std::wstring units = win32::Widen(std::string_view(carry_).substr(0, whole), CP_UTF8);
         carry_.erase(0, whole);
-        return units.empty() ||
-               out_(std::string_view(reinterpret_cast<const char*>(units.data()), units.size() * 2));
+        return units.empty() || out_(std::string_view(reinterpret_cast<const char*>(units.data()),
+                                                      units.size() * 2));
     }
 
 private:
@@ -193,9 +193,10 @@ bool MoveToFront(HANDLE file, std::uint64_t from, std::uint64_t size) {
         const auto want = static_cast<DWORD>(std::min<std::uint64_t>(size - done, kBufferSize));
         DWORD n = 0;
         DWORD written = 0;
-        if (!Seek(file, from + done) || ::ReadFile(file, buffer.data(), want, &n, nullptr) == FALSE ||
-            n == 0 || !Seek(file, done) ||
-            ::WriteFile(file, buffer.data(), n, &written, nullptr) == FALSE || written != n)
+        if (!Seek(file, from + done) ||
+            ::ReadFile(file, buffer.data(), want, &n, nullptr) == FALSE || n == 0 ||
+            !Seek(file, done) || ::WriteFile(file, buffer.data(), n, &written, nullptr) == FALSE ||
+            written != n)
             return false;
         done += n;
     }

@@ -22,9 +22,7 @@ std::string OneLine(std::string value) {
 
 IniEditor::IniEditor(const IniKeys& keys, const IniScan& scan,
                      const std::vector<std::optional<std::string>>& values, const TextSink& out)
-    : scan_(scan),
-      out_(out),
-      newline_(scan.newline.empty() ? kSystemNewline : scan.newline) {
+    : scan_(scan), out_(out), newline_(scan.newline.empty() ? kSystemNewline : scan.newline) {
     // Where each section's new keys go: one splice at its end, or one new section at the end.
     std::vector<std::optional<std::size_t>> added(keys.SectionCount());
     for (std::size_t k = 0; k < values.size(); ++k) {
@@ -54,8 +52,8 @@ IniEditor::IniEditor(const IniKeys& keys, const IniScan& scan,
 }
 
 bool IniEditor::Feed(std::string_view piece) {
-    piece = piece.substr(0, static_cast<std::size_t>(
-                                std::min<std::uint64_t>(piece.size(), scan_.size - at_)));
+    piece = piece.substr(
+        0, static_cast<std::size_t>(std::min<std::uint64_t>(piece.size(), scan_.size - at_)));
     while (ok_ && !piece.empty()) {
         std::uint64_t n = skip_;
         if (n > 0) {
@@ -66,7 +64,8 @@ bool IniEditor::Feed(std::string_view piece) {
             skip_ = splices_[next_++].removed;
             continue;
         } else {
-            const std::uint64_t until = next_ < splices_.size() ? splices_[next_].offset : scan_.size;
+            const std::uint64_t until =
+                next_ < splices_.size() ? splices_[next_].offset : scan_.size;
             n = std::min<std::uint64_t>(piece.size(), until - at_);
             Put(piece.substr(0, static_cast<std::size_t>(n)));
         }

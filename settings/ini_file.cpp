@@ -92,14 +92,12 @@ void TIniFile::FlushFile() {
     const IniScan& scan = Scan();
     if (file_.state == FileState::Unreadable)
         throw EIniFileException(FileName());
-    const bool saved =
-        ReplaceFileText(FileName(), file_.encoding, [&](const TextSink& out) {
-            IniEditor editor(keys_, scan, written_, out);
-            const FileText again = ReadFileText(FileName(), [&](std::string_view piece) {
-                return editor.Feed(piece);
-            });
-            return again.state != FileState::Unreadable && editor.Finish();
-        });
+    const bool saved = ReplaceFileText(FileName(), file_.encoding, [&](const TextSink& out) {
+        IniEditor editor(keys_, scan, written_, out);
+        const FileText again =
+            ReadFileText(FileName(), [&](std::string_view piece) { return editor.Feed(piece); });
+        return again.state != FileState::Unreadable && editor.Finish();
+    });
     if (!saved)
         throw EIniFileException(FileName());
     dirty_ = false;

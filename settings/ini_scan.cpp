@@ -1,6 +1,11 @@
 #include "settings/ini_scan.h"
 
 #include <algorithm>
+#include <bit>
+
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#endif
 
 namespace palvoren {
 namespace {
@@ -33,6 +38,40 @@ std::size_t Byte(char c) {
     return static_cast<unsigned char>(c);
 }
 
+// The first line start after `from` (itself a line start) whose first byte is wanted; where none
+// follows, the start of the text's last line, which may go on beyond it, or the text's end after
+// a final LF. A huge settings file is mostly lines that nobody asked for: with SSE2 they are
+// passed over sixty-four bytes at a time, and only the LFs before a wanted byte get a closer look.
+std::size_t NextWantedLine(std::string_view text, std::size_t from, const ByteSet& wanted) {
+    std::size_t last = from;
+    const auto wantedAfter = [&](std::size_t lf) {
+        last = lf + 1;
+        return last == text.size() || wanted[Byte(text[last])];
+    };
+#if defined(__SSE2__) || defined(_M_X64)
+    const __m128i lineFeed = _mm_set1_epi8('\n');
+    const auto lineFeeds = [&](std::size_t at) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at));
+        return static_cast<std::uint64_t>(
+            static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, lineFeed))));
+    };
+    for (; from + 64 <= text.size(); from += 64) {
+        std::uint64_t mask = lineFeeds(from) | lineFeeds(from + 16) << 16 |
+                             lineFeeds(from + 32) << 32 | lineFeeds(from + 48) << 48;
+        for (; mask != 0; mask &= mask - 1) {
+            if (wantedAfter(from + static_cast<std::size_t>(std::countr_zero(mask))))
+                return last;
+        }
+    }
+#endif
+    for (std::size_t lf = text.find('\n', from); lf != std::string_view::npos;
+         lf = text.find('\n', lf + 1)) {
+        if (wantedAfter(lf))
+            return last;
+    }
+    return last;
+}
+
 }  // namespace
 
 std::size_t IniKeys::Add(std::string_view section, std::string_view key) {
@@ -45,7 +84,6 @@ std::size_t IniKeys::Add(std::string_view section, std::string_view key) {
     if (!newKey)
         return slot->second;
     keys_.push_back({std::string(section), std::string(key), place->second});
-    longest_ = std::max({longest_, section.size(), key.size()});
     const char first = key.empty() ? '=' : key.front();
     keyStarts_[Byte(LowerChar(first))] = true;
     keyStarts_[Byte(first >= 'a' && first <= 'z' ? static_cast<char>(first - 'a' + 'A') : first)] =
@@ -72,7 +110,7 @@ IniScanner::IniScanner(const IniKeys& keys) : keys_(keys) {
     scan_.values.resize(keys.All().size());
     scan_.sectionEnds.resize(keys.SectionCount());
     // A line is worth a closer look when it may be blank, a section header or, in a section of
-    // interest, one of the keys; a huge file is mostly lines that are none of these.
+    // interest, one of the keys.
     for (const char c : {' ', '\t', '[', '\r', '\n'})
         elsewhere_[Byte(c)] = true;
     for (std::size_t b = 0; b < inWanted_.size(); ++b)
@@ -87,193 +125,101 @@ void IniScanner::Feed(std::string_view piece) {
         if (start_.size() < kByteOrderMark.size())
             return;
         if (start_ == kByteOrderMark) {
-            scan_.bodyStart = at_ = kByteOrderMark.size();
+            scan_.bodyStart = at_ = lineStart_ = kByteOrderMark.size();
         } else {
-            Process(start_);
+            Take(start_);
         }
     }
-    Process(piece);
+    Take(piece);
 }
 
 IniScan IniScanner::Finish() {
     if (start_.size() < kByteOrderMark.size()) {  // a text too short for a byte-order mark
-        Process(start_);
+        Take(start_);
         start_.assign(kByteOrderMark.size(), '\0');
     }
-    // The last line has no line end, so a CR in it is its own byte.
-    switch (state_) {
-        case State::LineStart:
-            content_ = content_ || cr_;
-            break;
-        case State::Header:
-            if (cr_)
-                NameByte('\r');
-            EnterSection();
-            break;
-        case State::Value:
-            EndValue(false);
-            break;
-        default:
-            break;
-    }
-    if (content_ && tracked_)
-        scan_.sectionEnds[*tracked_] = at_;
+    EndLine(false, at_);  // the last line has no line end, so a CR in it is its own byte
     scan_.size = at_;
     scan_.endsOpen = at_ > scan_.bodyStart && last_ != '\n';
     return std::move(scan_);
 }
 
-void IniScanner::Process(std::string_view piece) {
-    for (std::size_t i = 0; i < piece.size();)
-        i = Step(piece, i);
+// Lines that cannot matter (most of a huge file) are passed over in bulk; the others are kept, as
+// far as the limit, and read when they end.
+void IniScanner::Take(std::string_view piece) {
+    for (std::size_t i = 0; i < piece.size();) {
+        const ByteSet& worth = section_ ? inWanted_ : elsewhere_;
+        if (leading_ == 0 && length_ == 0 && !scan_.newline.empty() && !worth[Byte(piece[i])]) {
+            const std::size_t next = NextWantedLine(piece, i, worth);
+            if (next > i) {
+                // None of those lines is blank, so the last of them ends where new keys go.
+                if (tracked_)
+                    scan_.sectionEnds[*tracked_] = at_ + next;
+                lineStart_ = at_ + next;
+                i = next;
+                continue;
+            }
+        }
+        const std::size_t lf = piece.find('\n', i);
+        Append(piece.substr(i, (lf == std::string_view::npos ? piece.size() : lf) - i));
+        if (lf == std::string_view::npos)
+            break;
+        const bool cr = (lf > 0 ? piece[lf - 1] : last_) == '\r';
+        if (scan_.newline.empty())
+            scan_.newline = cr && at_ + lf > scan_.bodyStart ? "\r\n" : "\n";
+        EndLine(cr, at_ + lf + 1);
+        i = lf + 1;
+    }
     if (!piece.empty())
         last_ = piece.back();
     at_ += piece.size();
 }
 
-// Reads on from piece[i] and returns where to go on from. The states that read whole stretches
-// (a value, the rest of a line, lines passed over) do so at once; the others go a byte at a time.
-std::size_t IniScanner::Step(std::string_view piece, std::size_t i) {
-    const char c = piece[i];
-    if (state_ == State::Value)
-        return ReadValue(piece, i);
-    if (state_ == State::Rest || c == '\n') {
-        const std::size_t lf = piece.find('\n', i);
-        if (lf == std::string_view::npos)
-            return piece.size();
-        if (state_ == State::Header)
-            EnterSection();  // a header without "]"; a CR before the LF is no part of it
-        if (scan_.newline.empty())
-            scan_.newline = (lf > 0 ? piece[lf - 1] : last_) == '\r' && at_ + lf > scan_.bodyStart
-                                ? "\r\n"
-                                : "\n";
-        EndLine(at_ + lf + 1);
-        return lf + 1;
+void IniScanner::Append(std::string_view bytes) {
+    if (length_ == 0) {  // leading blanks are counted, not kept
+        const std::size_t first = std::min(bytes.find_first_not_of(" \t"), bytes.size());
+        leading_ += first;
+        bytes.remove_prefix(first);
     }
-    if (cr_ && state_ != State::Key) {  // the CR did not end the line: it belongs to it
-        cr_ = false;
-        if (state_ == State::LineStart) {
-            content_ = true;
-            state_ = State::Rest;
-            return i;
-        }
-        NameByte('\r');
-    }
-    switch (state_) {
-        case State::LineStart:
-            if (fresh_ && !scan_.newline.empty() && !(section_ ? inWanted_ : elsewhere_)[Byte(c)])
-                return SkipLines(piece, i);
-            fresh_ = false;
-            if (c == '\r' || IsBlank(c)) {
-                cr_ = c == '\r';
-                return i + 1;
-            }
-            content_ = true;
-            state_ = c == '[' ? State::Header : c != ';' && section_ ? State::Key : State::Rest;
-            return c == '[' ? i + 1 : i;
-        case State::Header:
-            if (c == ']') {
-                EnterSection();
-                state_ = State::Rest;
-            } else if (c == '\r') {
-                cr_ = true;
-            } else {
-                NameByte(c);
-            }
-            return i + 1;
-        default:  // State::Key: a CR before the "=" is part of the name, as it is no blank
-            if (c != '=') {
-                NameByte(c);
-                return i + 1;
-            }
-            valueKey_ = tooLong_ ? std::nullopt : keys_.FindIn(*section_, name_);
-            ClearName();
-            if (valueKey_ && !scan_.values[*valueKey_]) {
-                scan_.values[*valueKey_] = IniScan::Value{{}, at_ + i + 1, 0};
-                state_ = State::Value;
-            } else {
-                state_ = State::Rest;
-            }
-            return i + 1;
-    }
+    line_.append(bytes.substr(0, kLineLimit - std::min(kLineLimit, line_.size())));
+    length_ += bytes.size();
 }
 
-// At the start of a line that cannot matter: it and every such line after it are passed over at
-// once. None of them is blank, so the last one ends where new keys would go.
-std::size_t IniScanner::SkipLines(std::string_view piece, std::size_t i) {
-    const std::size_t next = NextLineStartingWith(piece, i, section_ ? inWanted_ : elsewhere_);
-    if (next == std::string_view::npos) {  // the last of them goes on in the next piece
-        fresh_ = false;
-        content_ = true;
-        state_ = State::Rest;
-        return piece.size();
+void IniScanner::EndLine(bool crBeforeLineFeed, std::uint64_t next) {
+    const std::uint64_t length = length_ - (crBeforeLineFeed && length_ > 0 ? 1 : 0);
+    if (length > 0) {  // blank lines never move where new keys go
+        const std::string_view text = std::string_view(line_).substr(
+            0, static_cast<std::size_t>(std::min<std::uint64_t>(length, line_.size())));
+        if (text.front() == '[')
+            EnterSection(text.substr(1), length > line_.size());
+        else if (text.front() != ';' && section_)
+            KeyLine(text, length);
+        if (tracked_)
+            scan_.sectionEnds[*tracked_] = next;
     }
-    if (tracked_)
-        scan_.sectionEnds[*tracked_] = at_ + next;
-    return next;
+    line_.clear();
+    leading_ = length_ = 0;
+    lineStart_ = next;
 }
 
-std::size_t IniScanner::ReadValue(std::string_view piece, std::size_t i) {
-    const std::size_t lf = piece.find('\n', i);
-    const std::size_t end = lf == std::string_view::npos ? piece.size() : lf;
-    IniScan::Value& value = *scan_.values[*valueKey_];
-    // One byte beyond the limit, in case the last one kept turns out to be the CR of the line end.
-    const std::size_t room = kMaxValueBytes + 1 - std::min(value.text.size(), kMaxValueBytes + 1);
-    value.text.append(piece.substr(i, std::min(room, end - i)));
-    value.length += end - i;
-    if (lf == std::string_view::npos)
-        return piece.size();
-    EndValue((lf > 0 ? piece[lf - 1] : last_) == '\r');
-    return lf;  // the line end itself is the next step's
-}
-
-void IniScanner::EndValue(bool endsInCarriageReturn) {
-    IniScan::Value& value = *scan_.values[*valueKey_];
-    if (endsInCarriageReturn && value.length > 0)
-        --value.length;
-    value.text.resize(std::min<std::uint64_t>({value.text.size(), value.length, kMaxValueBytes}));
-    valueKey_.reset();
-    state_ = State::Rest;
-}
-
-// Blanks inside a name belong to it, those around it do not. The name is kept only as long as
-// the longest of interest, so a huge one costs nothing; being longer, it is none of them.
-void IniScanner::NameByte(char c) {
-    if (IsBlank(c)) {
-        if (!name_.empty() && blanks_.size() <= keys_.LongestName())
-            blanks_ += c;
-        return;
-    }
-    name_ += blanks_;
-    name_ += c;
-    blanks_.clear();
-    if (name_.size() > keys_.LongestName()) {
-        tooLong_ = true;
-        name_.resize(keys_.LongestName());
-    }
-}
-
-void IniScanner::ClearName() {
-    name_.clear();
-    blanks_.clear();
-    tooLong_ = false;
-}
-
-void IniScanner::EnterSection() {
-    section_ = tooLong_ ? std::nullopt : keys_.FindSection(name_);
+void IniScanner::EnterSection(std::string_view header, bool cut) {
+    const std::size_t close = header.find(']');
+    section_ = close == std::string_view::npos && cut ? std::nullopt
+                                                      : keys_.FindSection(header.substr(0, close));
     // New keys go to the first section of a name only.
     tracked_ = section_ && !scan_.sectionEnds[*section_] ? section_ : std::nullopt;
-    ClearName();
 }
 
-void IniScanner::EndLine(std::uint64_t next) {
-    if (content_ && tracked_)
-        scan_.sectionEnds[*tracked_] = next;
-    ClearName();  // of a key line without "="
-    state_ = State::LineStart;
-    fresh_ = true;
-    content_ = false;
-    cr_ = false;
+void IniScanner::KeyLine(std::string_view text, std::uint64_t length) {
+    const std::size_t equals = text.find('=');
+    if (equals == std::string_view::npos)
+        return;  // no "=", or none within the limit: no key asked for is that long
+    const std::optional<std::size_t> key = keys_.FindIn(*section_, text.substr(0, equals));
+    if (key && !scan_.values[*key]) {
+        scan_.values[*key] =
+            IniScan::Value{std::string(text.substr(equals + 1, kMaxValueBytes)),
+                           lineStart_ + leading_ + equals + 1, length - equals - 1};
+    }
 }
 
 }  // namespace palvoren

@@ -10,9 +10,12 @@
 // up to the line end, so a value reads back exactly as it was written, blanks, quotes, "=" and ";"
 // included. Section and key names match without regard to ASCII case, with blanks (space, tab)
 // around them ignored. Lines starting with ";" and lines without "=" hold no key. Of duplicate
-// keys, also across duplicate sections, the first wins.
+// keys, also across duplicate sections, the first wins. A line is read as far as its first
+// kLineLimit bytes after its leading blanks: a section or key name that does not end there ("]",
+// "=") is longer than any asked for.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <map>
@@ -23,12 +26,14 @@
 #include <utility>
 #include <vector>
 
-#include "settings/line_starts.h"
-
 namespace palvoren {
+
+// A yes or no for each byte value.
+using ByteSet = std::array<bool, 256>;
 
 // A value longer than this is read back as its first kMaxValueBytes bytes.
 inline constexpr std::size_t kMaxValueBytes = 2047;
+inline constexpr std::size_t kLineLimit = 65536;
 
 // The keys a scan looks for. Each has an index, in the order they were added, and so has each
 // section named by them.
@@ -48,17 +53,14 @@ public:
     std::optional<std::size_t> FindSection(std::string_view section) const;
     std::optional<std::size_t> FindIn(std::size_t sectionIndex, std::string_view key) const;
 
-    // What a scan needs to pass over lines quickly: the longest names, and the bytes that can
-    // start a line holding one of the keys.
-    std::size_t LongestName() const { return longest_; }
+    // The bytes that can start a line holding one of the keys.
     const ByteSet& KeyStarts() const { return keyStarts_; }
 
 private:
     std::vector<Key> keys_;
     std::vector<std::string> sections_;
     std::map<std::pair<std::size_t, std::string>, std::size_t> keyIndex_;  // lower-case key
-    std::unordered_map<std::string, std::size_t> sectionIndex_;             // lower case
-    std::size_t longest_ = 0;
+    std::unordered_map<std::string, std::size_t> sectionIndex_;            // lower case
     ByteSet keyStarts_{};
 };
 
@@ -89,34 +91,25 @@ public:
     IniScan Finish();
 
 private:
-    enum class State { LineStart, Header, Key, Value, Rest };
-
-    void Process(std::string_view piece);
-    std::size_t Step(std::string_view piece, std::size_t i);
-    std::size_t SkipLines(std::string_view piece, std::size_t i);
-    std::size_t ReadValue(std::string_view piece, std::size_t i);
-    void EndValue(bool endsInCarriageReturn);
-    void NameByte(char c);
-    void ClearName();
-    void EnterSection();
-    void EndLine(std::uint64_t next);
+    void Take(std::string_view piece);
+    void Append(std::string_view bytes);
+    void EndLine(bool crBeforeLineFeed, std::uint64_t next);
+    void EnterSection(std::string_view header, bool cut);
+    void KeyLine(std::string_view text, std::uint64_t length);
 
     const IniKeys& keys_;
     IniScan scan_;
-    std::string start_;  // the first bytes, until it is known whether they are a byte-order mark
-    State state_ = State::LineStart;
+    std::string start_;     // the first bytes, until it is known whether they are a byte-order mark
     std::uint64_t at_ = 0;  // offset of the next byte
     char last_ = '\n';      // the byte before it
-    bool fresh_ = true;     // no byte of this line read yet
-    bool content_ = false;  // this line is not blank
-    bool cr_ = false;       // a CR that may turn out to end the line
-    std::string name_;      // of the section or key being read, up to the longest wanted
-    std::string blanks_;    // blanks after it that belong to it only if more follows
-    bool tooLong_ = false;
+    // The line being read: from its first non-blank byte, as far as kLineLimit.
+    std::string line_;
+    std::uint64_t lineStart_ = 0;
+    std::uint64_t leading_ = 0;           // blanks before its first non-blank byte
+    std::uint64_t length_ = 0;            // of the line from that byte
     std::optional<std::size_t> section_;  // the section the lines are in, when a wanted one
     std::optional<std::size_t> tracked_;  // ... and when its first occurrence
-    std::optional<std::size_t> valueKey_;
-    ByteSet inWanted_{};  // first bytes worth a look, in a wanted section and elsewhere
+    ByteSet inWanted_{};  // the first bytes of lines worth a look, in a wanted section
     ByteSet elsewhere_{};
 };
 

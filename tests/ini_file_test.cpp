@@ -12,8 +12,8 @@
 
 #include <cerrno>
 #include <csignal>
-#include <filesystem>
 #include <cstdlib>
+#include <filesystem>
 #include <iterator>
 #include <string>
 #include <tuple>
@@ -226,8 +226,8 @@ public:
 
 private:
     bool Chattr(const char* flag) const {
-        return std::system(("chattr " + std::string(flag) + " '" + path_ + "' 2>/dev/null").c_str()) ==
-               0;
+        return std::system(
+                   ("chattr " + std::string(flag) + " '" + path_ + "' 2>/dev/null").c_str()) == 0;
     }
     std::string path_;
     bool set_;

@@ -44,8 +44,9 @@ int main(int argc, char** argv) {
 #ifdef _WIN32
         } else if (mode == "hold" && argc == 3) {
             // Reading, sharing reading and writing but not the file's removal.
-            const HANDLE file = ::CreateFileA(argv[2], GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                              nullptr, OPEN_EXISTING, 0, nullptr);
+            const HANDLE file =
+                ::CreateFileA(argv[2], GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
             if (file == INVALID_HANDLE_VALUE)
                 return 1;
             ::SetEvent(::OpenEventW(EVENT_MODIFY_STATE, FALSE, L"PalvorenProbeHolding"));

@@ -113,7 +113,8 @@ TEST(WindowsFiles, AUtf16FileIsReadAndWrittenAsUtf16) {
     const std::string path = dir.File("u.ini");
     // Hangul is not in code page 932; the smiley's surrogate pair is cut by the end of the first
     // piece read (unit 32767 of the file, the mark being unit 0).
-    const std::wstring other = L"[Other]\r\nk=" + std::wstring(32767 - 12, L'x') + L"\U0001F600한\r\n";
+    const std::wstring other =
+        L"[Other]\r\nk=" + std::wstring(32767 - 12, L'x') + L"\U0001F600한\r\n";
     WriteFile(path, Utf16(other + L"[Form]\r\nTop=120\r\n[Value]\r\nedit1=日本\r\nedit2=\r\n"));
     test::FakeWindow window;
     LoadSettings(window, path);
