@@ -4,14 +4,16 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
-#include <cstdio>
 #include <optional>
 #include <vector>
 
 namespace palvoren {
 namespace {
+
+constexpr std::size_t kBufferSize = 65536;
 
 class FileDescriptor {
 public:
@@ -67,128 +69,117 @@ bool IsRunningExecutable(const struct stat& file) {
            self.st_ino == file.st_ino;
 }
 
-// Reads what it can; -1 only for an error other than an interrupted call.
-ssize_t ReadSome(const FileDescriptor& fd, char* data, std::size_t size) {
-    for (;;) {
-        const ssize_t n = ::read(fd.get(), data, size);
-        if (n >= 0 || errno != EINTR)
-            return n;
-    }
+// Decided from the bits too, because root may write anything.
+bool IsReadOnly(const std::string& path, const struct stat& file) {
+    if ((file.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        return true;
+    return ::access(path.c_str(), W_OK) != 0 && (errno == EACCES || errno == EROFS);
 }
 
-// Opens a regular file that is not the program itself and hands it, with its size, to read(),
-// which returns false on a read error.
-template <typename Read>
-FileContents::State ReadOpened(const std::string& path, Read read) {
+bool WriteAll(const FileOps& ops, int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ops.write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+// Moves `size` bytes at `from` to the start of the file, a buffer at a time: each piece is read
+// before anything is written where it stood.
+bool MoveToFront(int fd, off_t from, off_t size) {
+    std::vector<char> buffer(kBufferSize);
+    for (off_t done = 0; done < size;) {
+        const auto want = static_cast<std::size_t>(std::min<off_t>(size - done, kBufferSize));
+        const ssize_t n = ::pread(fd, buffer.data(), want, from + done);
+        if (n <= 0 || ::pwrite(fd, buffer.data(), static_cast<std::size_t>(n), done) != n)
+            return false;
+        done += n;
+    }
+    return ::ftruncate(fd, size) == 0;
+}
+
+bool WriteInPlace(const std::string& target, const std::function<bool(const TextSink&)>& write,
+                  const FileOps& ops) {
+    FileDescriptor fd(::open(target.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+    struct stat info {};
+    if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode) ||
+        ::lseek(fd.get(), 0, SEEK_END) != info.st_size)
+        return false;
+    const bool written =
+        write([&](std::string_view bytes) { return WriteAll(ops, fd.get(), bytes); }) &&
+        ops.fsync(fd.get()) == 0;
+    const off_t end = ::lseek(fd.get(), 0, SEEK_CUR);
+    if (!written || end < info.st_size) {
+        [[maybe_unused]] const int ignored = ::ftruncate(fd.get(), info.st_size);
+        return false;
+    }
+    return MoveToFront(fd.get(), info.st_size, end - info.st_size) && ops.fsync(fd.get()) == 0 &&
+           fd.Close();
+}
+
+}  // namespace
+
+FileText ReadFileText(const std::string& path, const TextSink& piece) {
     // O_NONBLOCK: a FIFO under the settings name would otherwise hold the open until a writer
     // came, and the program with it. What was opened is checked before a byte is read, so a link
     // to /dev/zero or a terminal is never read from.
     const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (fd.get() < 0) {
         const bool missing = errno == ENOENT || errno == ENOTDIR;
-        return missing ? FileContents::State::Missing : FileContents::State::Unreadable;
+        return {missing ? FileState::Missing : FileState::Unreadable, TextEncoding::Bytes};
     }
     struct stat info {};
     if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode) || IsRunningExecutable(info))
-        return FileContents::State::Unreadable;
-    return read(fd, static_cast<std::size_t>(info.st_size)) ? FileContents::State::Read
-                                                            : FileContents::State::Unreadable;
-}
-
-bool WriteAll(const FileOps& ops, int fd, const std::string& bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ops.write(fd, bytes.data() + done, bytes.size() - done);
+        return {FileState::Unreadable, TextEncoding::Bytes};
+    std::vector<char> buffer(kBufferSize);
+    for (;;) {
+        const ssize_t n = ::read(fd.get(), buffer.data(), buffer.size());
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<std::size_t>(n);
+        if (n < 0)
+            return {FileState::Unreadable, TextEncoding::Bytes};
+        if (n == 0 || !piece(std::string_view(buffer.data(), static_cast<std::size_t>(n))))
+            return {FileState::Read, TextEncoding::Bytes};
     }
-    return true;
-}
-
-bool WriteTemporary(const std::string& temporary, const std::string& bytes, const struct stat* old,
-                    const FileOps& ops) {
-    ::unlink(temporary.c_str());  // a leftover from an interrupted save
-    FileDescriptor fd(
-        ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
-    if (fd.get() < 0)
-        return false;
-    if (old != nullptr) {
-        if (::fchmod(fd.get(), old->st_mode & 07777) != 0)
-            return false;
-        // Only root may hand a file to another owner; anyone else keeps their own, as before.
-        [[maybe_unused]] const int ignored = ::fchown(fd.get(), old->st_uid, old->st_gid);
-    }
-    return WriteAll(ops, fd.get(), bytes) && ops.fsync(fd.get()) == 0 && fd.Close();
-}
-
-}  // namespace
-
-FileContents ReadWholeFile(const std::string& path) {
-    FileContents contents{FileContents::State::Read, {}};
-    contents.state = ReadOpened(path, [&](const FileDescriptor& fd, std::size_t size) {
-        // Sized once from the file, so that a large file costs its own size and no regrowth
-        // copies; one more byte lets the read see the end without another allocation.
-        contents.bytes.resize(size + 1);
-        std::size_t used = 0;
-        for (;;) {
-            if (used == contents.bytes.size())
-                contents.bytes.resize(used + used / 2 + 65536);  // it grew while being read
-            const ssize_t n =
-                ReadSome(fd, contents.bytes.data() + used, contents.bytes.size() - used);
-            if (n <= 0) {
-                contents.bytes.resize(used);
-                return n == 0;
-            }
-            used += static_cast<std::size_t>(n);
-        }
-    });
-    if (contents.state != FileContents::State::Read)
-        contents.bytes.clear();
-    return contents;
-}
-
-FileContents::State ReadFileInPieces(const std::string& path,
-                                     const std::function<void(std::string_view)>& piece) {
-    return ReadOpened(path, [&](const FileDescriptor& fd, std::size_t) {
-        std::vector<char> buffer(65536);
-        for (;;) {
-            const ssize_t n = ReadSome(fd, buffer.data(), buffer.size());
-            if (n <= 0)
-                return n == 0;
-            piece(std::string_view(buffer.data(), static_cast<std::size_t>(n)));
-        }
-    });
-}
-
-bool IsReadOnlyFile(const std::string& path) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0)
-        return false;
-    if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
-        return true;
-    return ::access(path.c_str(), W_OK) != 0 && (errno == EACCES || errno == EROFS);
 }
 
 FileOps SystemFileOps() {
     return {::write, ::fsync, ::rename};
 }
 
-bool ReplaceFile(const std::string& path, const std::string& bytes, const FileOps& ops) {
+bool ReplaceFileText(const std::string& path, TextEncoding,
+                     const std::function<bool(const TextSink&)>& write, const FileOps& ops) {
     const std::optional<std::string> target = FinalTarget(path);
     if (!target)
         return false;
     struct stat old {};
     const bool hadFile = ::stat(target->c_str(), &old) == 0;
-    if (hadFile && (!S_ISREG(old.st_mode) || IsRunningExecutable(old)))
+    if (hadFile && (!S_ISREG(old.st_mode) || IsRunningExecutable(old) || IsReadOnly(*target, old)))
         return false;
     const std::string temporary = *target + ".tmp";
-    if (!WriteTemporary(temporary, bytes, hadFile ? &old : nullptr, ops) ||
-        ops.rename(temporary.c_str(), target->c_str()) != 0) {
+    ::unlink(temporary.c_str());  // a leftover of an interrupted save; a folder of that name stays
+    FileDescriptor fd(
+        ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+    if (fd.get() < 0)
+        return hadFile && WriteInPlace(*target, write, ops);
+    if (hadFile) {
+        if (::fchmod(fd.get(), old.st_mode & 07777) != 0) {
+            ::unlink(temporary.c_str());
+            return false;
+        }
+        // Only root may hand a file to another owner; anyone else keeps their own, as before.
+        [[maybe_unused]] const int ignored = ::fchown(fd.get(), old.st_uid, old.st_gid);
+    }
+    const bool written =
+        write([&](std::string_view bytes) { return WriteAll(ops, fd.get(), bytes); }) &&
+        ops.fsync(fd.get()) == 0 && fd.Close();
+    if (!written || ops.rename(temporary.c_str(), target->c_str()) != 0) {
         ::unlink(temporary.c_str());
-        return false;
+        return written && hadFile && WriteInPlace(*target, write, ops);
     }
     // The rename itself lives in the folder; without this a power cut could still undo it.
     FileDescriptor folder(::open(Folder(*target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));

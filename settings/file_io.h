@@ -1,5 +1,9 @@
-// Whole-file reads and crash-safe whole-file replacement, in the system's own terms: POSIX calls
-// (file_io.cpp) or the wide Win32 calls (file_io_win.cpp). Paths are UTF-8 on both.
+// The settings file on disk, in the system's own terms: POSIX calls (file_io.cpp) or the wide
+// Win32 calls (file_io_win.cpp). Paths are UTF-8 on both.
+//
+// Only a regular file is read or written: a folder, FIFO, device or socket under the name is
+// refused (and opening one never blocks), and so is the running program's own executable, by
+// whatever name it is reached.
 #pragma once
 
 #include <cstdint>
@@ -7,38 +11,33 @@
 #include <string>
 #include <string_view>
 
-#ifdef _WIN32
-// <windows.h> maps ReplaceFile to a function of its own; this one keeps its name in every file
-// that includes <windows.h> first.
-#undef ReplaceFile
-#else
+#ifndef _WIN32
 #include <sys/types.h>
 #endif
 
 namespace palvoren {
 
-struct FileContents {
-    enum class State { Read, Missing, Unreadable };
-    State state;
-    std::string bytes;
+// Takes the next piece of a text; false when it cannot (a write failed) or wants no more.
+using TextSink = std::function<bool(std::string_view)>;
+
+enum class FileState { Read, Missing, Unreadable };
+
+// How a file keeps its text. On Windows a file that starts with the UTF-16 LE byte-order mark is
+// UTF-16, as the system's own profile functions read and write it: its text is handed on as UTF-8
+// (the mark as the UTF-8 one) and written back as UTF-16. Every other file, and every file
+// elsewhere, is read and written as the bytes it holds.
+enum class TextEncoding { Bytes, Utf16 };
+
+struct FileText {
+    FileState state;
+    TextEncoding encoding;
 };
 
-// The file's bytes. A file that does not exist (nor its folder) is Missing; anything else that
-// stops the read (no read permission, an I/O error) is Unreadable. Only a regular file is read: a
-// folder, FIFO, device or socket in its place is Unreadable, and opening one never blocks. The
-// running program's own executable is Unreadable too, whatever name it is reached by.
-FileContents ReadWholeFile(const std::string& path);
-
-// The same file read a buffer at a time, each piece handed on in order and none kept, so that a
-// file of any size costs no more memory than the buffer. Returns Read, Missing or Unreadable as
-// ReadWholeFile would; after Unreadable the pieces handed on so far are to be dropped.
-FileContents::State ReadFileInPieces(const std::string& path,
-                                     const std::function<void(std::string_view)>& piece);
-
-// True when the file exists and must not be written: none of its write permission bits is set
-// (on Windows: it has the read-only attribute), or the system refuses write access. Decided from
-// the bits too because root may write anything.
-bool IsReadOnlyFile(const std::string& path);
+// Hands the file's text on a buffer at a time, in order and none kept, until it ends or `piece`
+// returns false. A file that does not exist (nor its folder) is Missing; anything else that stops
+// the read (no permission, an I/O error, not a regular file) is Unreadable, and the pieces handed
+// on until then are to be dropped.
+FileText ReadFileText(const std::string& path, const TextSink& piece);
 
 // The system calls that a replacement makes; tests put failing ones in their place.
 #ifdef _WIN32
@@ -57,14 +56,23 @@ struct FileOps {
 #endif
 FileOps SystemFileOps();
 
-// Replaces the file's contents so that, whatever happens, the path holds either the complete old
-// or the complete new contents: the new bytes go to "<target>.tmp" beside it, are flushed to disk
-// and then renamed over the target. A symbolic link is followed and its target replaced; the
-// target's permission bits (and, where allowed, owner) carry over, on Windows its hidden, system
-// and archive attributes. Only a regular file (or a new one) is replaced, never a device (NUL,
-// CON, ...), FIFO, pipe, socket or folder and never the running program's own executable. Returns
+// Writes the text that `write` hands to the sink it is given as the file's new contents, kept as
+// `encoding`, so that the path holds either the complete old or the complete new contents: the
+// text goes to "<target>.tmp" beside it, is flushed to disk and renamed over the target. A
+// symbolic link is followed and its target replaced; the target's permission bits (and, where
+// allowed, owner) carry over, on Windows its hidden, system and archive attributes.
+//
+// Where that file cannot be made or the rename is refused (a folder that takes no new files, a
+// file that another program holds open), the text goes into the file itself, as the system's own
+// profile functions write: after the old contents first, so that a failure there (a full disk)
+// still leaves those whole, and then moved over them. `write` runs once per attempt and must give
+// the same text each time; it returns false when it fails.
+//
+// A file that must not be written (no write permission bit; on Windows the read-only attribute,
+// or an access list that denies writing) is refused, as is anything but a regular file. Returns
 // false on any failure or refusal, leaving the old file as it was.
-bool ReplaceFile(const std::string& path, const std::string& bytes,
-                 const FileOps& ops = SystemFileOps());
+bool ReplaceFileText(const std::string& path, TextEncoding encoding,
+                     const std::function<bool(const TextSink&)>& write,
+                     const FileOps& ops = SystemFileOps());
 
 }  // namespace palvoren

@@ -12,14 +12,13 @@ namespace {
 
 using win32::Handle;
 
-// Other programs (an editor, a virus scanner) may hold the file open; none of that blocks a read,
-// and the replacement's rename waits for nobody either.
+// Other programs (an editor, a virus scanner) may hold the file open; none of that blocks a read.
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 // What a replacement keeps of the file it replaces, as POSIX keeps the permission bits.
 constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                                   FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
-// ReadFile and WriteFile take at most a DWORD at a time.
-constexpr std::size_t kChunk = std::size_t{1} << 30;
+constexpr DWORD kBufferSize = 65536;
+constexpr std::string_view kUtf16Mark = "\xFF\xFE";
 
 std::optional<BY_HANDLE_FILE_INFORMATION> Information(HANDLE file) {
     BY_HANDLE_FILE_INFORMATION info{};
@@ -28,30 +27,31 @@ std::optional<BY_HANDLE_FILE_INFORMATION> Information(HANDLE file) {
     return info;
 }
 
-// A file on a disk that is not a folder: a device (NUL, CON, COM1, ...), a pipe or a folder is not.
-bool IsRegularFile(HANDLE file, const BY_HANDLE_FILE_INFORMATION& info) {
-    return ::GetFileType(file) == FILE_TYPE_DISK &&
-           (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+// Opened only to be looked at: a device opened this way is never read from or written to.
+Handle OpenToInspect(const std::wstring& path) {
+    return Handle(::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
+                                OPEN_EXISTING, 0, nullptr));
 }
 
 // Whether the file is the program that is running, by whatever name or link it was reached: the
 // settings path of an executable named "x.ini" must not be taken for settings.
 bool IsRunningExecutable(const BY_HANDLE_FILE_INFORMATION& file) {
     const std::wstring self = win32::LongPath(win32::ModuleFileName());
-    if (self.empty())
-        return false;
-    const Handle module(::CreateFileW(self.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
-                                      OPEN_EXISTING, 0, nullptr));
+    const Handle module = OpenToInspect(self);
     const std::optional<BY_HANDLE_FILE_INFORMATION> info =
-        module.Valid() ? Information(module.get()) : std::nullopt;
+        !self.empty() && module.Valid() ? Information(module.get()) : std::nullopt;
     return info && info->dwVolumeSerialNumber == file.dwVolumeSerialNumber &&
            info->nFileIndexHigh == file.nFileIndexHigh && info->nFileIndexLow == file.nFileIndexLow;
 }
 
-// Opened only to be looked at: a device opened this way is never read from or written to.
-Handle OpenToInspect(const std::wstring& path) {
-    return Handle(::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
-                                OPEN_EXISTING, 0, nullptr));
+// A file on a disk that is not a folder and not the program: a device (NUL, CON, COM1, ...), a
+// pipe or a folder is none.
+std::optional<BY_HANDLE_FILE_INFORMATION> RegularFile(HANDLE file) {
+    std::optional<BY_HANDLE_FILE_INFORMATION> info = Information(file);
+    if (!info || ::GetFileType(file) != FILE_TYPE_DISK ||
+        (info->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || IsRunningExecutable(*info))
+        return std::nullopt;
+    return info;
 }
 
 std::optional<std::wstring> FinalPath(HANDLE file) {
@@ -61,17 +61,25 @@ std::optional<std::wstring> FinalPath(HANDLE file) {
             file, buffer.data(), static_cast<DWORD>(buffer.size()), FILE_NAME_NORMALIZED);
         if (length == 0)
             return std::nullopt;
-        if (length < buffer.size()) {
-            buffer.resize(length);
-            return buffer;
-        }
+        const bool fits = length < buffer.size();
         buffer.resize(length);
+        if (fits)
+            return buffer;
     }
+}
+
+// An access list can deny writing where the attribute does not. Opening for writing tells without
+// changing the file.
+bool DeniesWriting(const std::wstring& path) {
+    const Handle file(
+        ::CreateFileW(path.c_str(), GENERIC_WRITE, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr));
+    return !file.Valid() && ::GetLastError() == ERROR_ACCESS_DENIED;
 }
 
 struct Target {
     std::wstring path;
-    DWORD attributes;  // of the file replaced; 0 for a new one
+    DWORD attributes;  // of the file replaced
+    bool exists;
 };
 
 // The file a save replaces: the path itself or, for a link, the file it leads to. Nothing when it
@@ -83,140 +91,170 @@ std::optional<Target> ReplaceableTarget(const std::string& path) {
         const DWORD error = ::GetLastError();
         // A missing folder is left to the temporary file's creation, which then fails.
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
-            return Target{wide, 0};
+            return Target{wide, 0, false};
         return std::nullopt;
     }
-    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
-        return std::nullopt;
     const Handle file = OpenToInspect(wide);
     const std::optional<BY_HANDLE_FILE_INFORMATION> info =
-        file.Valid() ? Information(file.get()) : std::nullopt;
-    if (!info || !IsRegularFile(file.get(), *info) || IsRunningExecutable(*info))
+        file.Valid() ? RegularFile(file.get()) : std::nullopt;
+    if (!info || (info->dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0 || DeniesWriting(wide))
         return std::nullopt;
     if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0)
-        return Target{wide, info->dwFileAttributes};
+        return Target{wide, info->dwFileAttributes, true};
     std::optional<std::wstring> final = FinalPath(file.get());
     if (!final)
         return std::nullopt;
-    return Target{*std::move(final), info->dwFileAttributes};
+    return Target{*std::move(final), info->dwFileAttributes, true};
 }
 
-bool WriteAll(const FileOps& ops, HANDLE file, const std::string& bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const auto size = static_cast<std::uint32_t>(std::min(bytes.size() - done, kChunk));
+std::wstring Units(std::string_view bytes) {
+    std::wstring units(bytes.size() / 2, L'\0');
+    std::copy_n(bytes.data(), units.size() * 2, reinterpret_cast<char*>(units.data()));
+    return units;
+}
+
+// UTF-16 LE read a piece at a time: a piece may end inside a unit or between the two units of a
+// surrogate pair, which then wait for the next.
+class Utf16Reader {
+public:
+    std::string Piece(std::string_view bytes, bool last) {
+        carry_.append(bytes);
+        std::size_t whole = last ? carry_.size() : carry_.size() & ~std::size_t{1};
+        if (!last && whole >= 2 && (static_cast<unsigned char>(carry_[whole - 1]) & 0xFC) == 0xD8)
+            whole -= 2;  // a high surrogate
+        std::string text = win32::Narrow(Units(std::string_view(carry_).substr(0, whole)), CP_UTF8);
+        carry_.erase(0, whole);
+        return text;
+    }
+
+private:
+    std::string carry_;
+};
+
+// UTF-8 written as UTF-16 LE a piece at a time: a character cut by a piece's end waits for the
+// rest of it.
+class Utf16Writer {
+public:
+    explicit Utf16Writer(const TextSink& out) : out_(out) {}
+    bool Put(std::string_view text, bool last = false) {
+        carry_.append(text);
+        std::size_t whole = carry_.size();
+        for (std::size_t back = 1; !last && back <= std::min<std::size_t>(3, whole); ++back) {
+            const auto c = static_cast<unsigned char>(carry_[whole - back]);
+            if ((c & 0xC0) == 0x80)
+                continue;
+            if (c >= 0xC0 && back < (c >= 0xF0 ? 4u : c >= 0xE0 ? 3u : 2u))
+                whole -= back;
+            break;
+        }
+        const std::wstring units = win32::Widen(std::string_view(carry_).substr(0, whole), CP_UTF8);
+        carry_.erase(0, whole);
+        return units.empty() || out_(std::string_view(reinterpret_cast<const char*>(units.data()),
+                                                      units.size() * 2));
+    }
+
+private:
+    const TextSink& out_;
+    std::string carry_;
+};
+
+bool WriteAll(const FileOps& ops, HANDLE file, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const auto size = static_cast<std::uint32_t>(std::min<std::size_t>(bytes.size(), 1u << 30));
         std::uint32_t written = 0;
-        if (!ops.write(file, bytes.data() + done, size, &written) || written == 0)
+        if (!ops.write(file, bytes.data(), size, &written) || written == 0)
             return false;
-        done += written;
+        bytes.remove_prefix(written);
     }
     return true;
 }
 
-bool WriteTemporary(const std::wstring& temporary, const std::string& bytes, DWORD oldAttributes,
-                    const FileOps& ops) {
-    // A leftover of an interrupted save goes, even one that was made read-only since.
-    ::SetFileAttributesW(temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
-    ::DeleteFileW(temporary.c_str());
-    const DWORD kept = oldAttributes & kKeptAttributes;
-    Handle file(::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                              kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid())
+// The text of `write`, kept as `encoding`, written at the file's current position.
+bool WriteText(const FileOps& ops, HANDLE file, TextEncoding encoding,
+               const std::function<bool(const TextSink&)>& write) {
+    const TextSink raw = [&](std::string_view bytes) { return WriteAll(ops, file, bytes); };
+    if (encoding == TextEncoding::Bytes)
+        return write(raw);
+    Utf16Writer utf16(raw);
+    return write([&](std::string_view text) { return utf16.Put(text); }) && utf16.Put({}, true);
+}
+
+bool Seek(HANDLE file, std::uint64_t offset) {
+    LARGE_INTEGER to{};
+    to.QuadPart = static_cast<LONGLONG>(offset);
+    return ::SetFilePointerEx(file, to, nullptr, FILE_BEGIN) != FALSE;
+}
+
+// Moves `size` bytes at `from` to the start of the file, a buffer at a time: each piece is read
+// before anything is written where it stood.
+bool MoveToFront(HANDLE file, std::uint64_t from, std::uint64_t size) {
+    std::vector<char> buffer(kBufferSize);
+    for (std::uint64_t done = 0; done < size;) {
+        const auto want = static_cast<DWORD>(std::min<std::uint64_t>(size - done, kBufferSize));
+        DWORD n = 0;
+        DWORD written = 0;
+        if (!Seek(file, from + done) ||
+            ::ReadFile(file, buffer.data(), want, &n, nullptr) == FALSE || n == 0 ||
+            !Seek(file, done) || ::WriteFile(file, buffer.data(), n, &written, nullptr) == FALSE ||
+            written != n)
+            return false;
+        done += n;
+    }
+    return Seek(file, size) && ::SetEndOfFile(file) != FALSE;
+}
+
+bool WriteInPlace(const std::wstring& target, TextEncoding encoding,
+                  const std::function<bool(const TextSink&)>& write, const FileOps& ops) {
+    Handle file(::CreateFileW(target.c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll, nullptr,
+                              OPEN_EXISTING, 0, nullptr));
+    LARGE_INTEGER size{};
+    LARGE_INTEGER end{};
+    if (!file.Valid() || ::GetFileSizeEx(file.get(), &size) == FALSE ||
+        ::SetFilePointerEx(file.get(), LARGE_INTEGER{}, nullptr, FILE_END) == FALSE)
         return false;
-    return WriteAll(ops, file.get(), bytes) && ops.flush(file.get()) && file.Close();
+    const bool written = WriteText(ops, file.get(), encoding, write) && ops.flush(file.get()) &&
+                         ::SetFilePointerEx(file.get(), LARGE_INTEGER{}, &end, FILE_CURRENT);
+    if (!written || end.QuadPart < size.QuadPart) {
+        if (Seek(file.get(), static_cast<std::uint64_t>(size.QuadPart)))
+            ::SetEndOfFile(file.get());
+        return false;
+    }
+    const auto old = static_cast<std::uint64_t>(size.QuadPart);
+    return MoveToFront(file.get(), old, static_cast<std::uint64_t>(end.QuadPart) - old) &&
+           ops.flush(file.get()) && file.Close();
 }
 
-FileContents::State OpenFailure() {
-    const DWORD error = ::GetLastError();
-    const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
-    return missing ? FileContents::State::Missing : FileContents::State::Unreadable;
-}
+}  // namespace
 
-// Opens a regular file that is not the program itself and hands it, with its size, to read(),
-// which returns false on a read error.
-template <typename Read>
-FileContents::State ReadOpened(const std::string& path, Read read) {
+FileText ReadFileText(const std::string& path, const TextSink& piece) {
     const std::wstring wide = win32::WidePath(path);
     // What was opened is checked before a byte is read: a console or a pipe under the settings
     // name would otherwise hold the program until someone typed or wrote.
     const Handle file(::CreateFileW(wide.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
                                     FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!file.Valid())
-        return OpenFailure();
-    const std::optional<BY_HANDLE_FILE_INFORMATION> info = Information(file.get());
-    LARGE_INTEGER size{};
-    if (!info || !IsRegularFile(file.get(), *info) || IsRunningExecutable(*info) ||
-        ::GetFileSizeEx(file.get(), &size) == FALSE)
-        return FileContents::State::Unreadable;
-    return read(file.get(), static_cast<std::size_t>(size.QuadPart))
-               ? FileContents::State::Read
-               : FileContents::State::Unreadable;
-}
-
-// Reads what it can; nothing on an error, 0 at the end.
-std::optional<std::size_t> ReadSome(HANDLE file, char* data, std::size_t size) {
-    DWORD n = 0;
-    if (::ReadFile(file, data, static_cast<DWORD>(std::min(size, kChunk)), &n, nullptr) == FALSE)
-        return std::nullopt;
-    return n;
-}
-
-}  // namespace
-
-FileContents ReadWholeFile(const std::string& path) {
-    FileContents contents{FileContents::State::Read, {}};
-    contents.state = ReadOpened(path, [&](HANDLE file, std::size_t size) {
-        // Sized once from the file, so that a large file costs its own size and no regrowth
-        // copies; one more byte lets the read see the end without another allocation.
-        contents.bytes.resize(size + 1);
-        std::size_t used = 0;
-        for (;;) {
-            if (used == contents.bytes.size())
-                contents.bytes.resize(used + used / 2 + 65536);  // it grew while being read
-            const std::optional<std::size_t> n =
-                ReadSome(file, contents.bytes.data() + used, contents.bytes.size() - used);
-            if (!n || *n == 0) {
-                contents.bytes.resize(used);
-                return n.has_value();
-            }
-            used += *n;
-        }
-    });
-    if (contents.state != FileContents::State::Read)
-        contents.bytes.clear();
-    return contents;
-}
-
-FileContents::State ReadFileInPieces(const std::string& path,
-                                     const std::function<void(std::string_view)>& piece) {
-    return ReadOpened(path, [&](HANDLE file, std::size_t) {
-        std::vector<char> buffer(65536);
-        for (;;) {
-            const std::optional<std::size_t> n = ReadSome(file, buffer.data(), buffer.size());
-            if (!n || *n == 0)
-                return n.has_value();
-            piece(std::string_view(buffer.data(), *n));
-        }
-    });
-}
-
-bool IsReadOnlyFile(const std::string& path) {
-    const std::wstring wide = win32::WidePath(path);
-    const DWORD attributes = ::GetFileAttributesW(wide.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
-        return false;
-    if ((attributes & FILE_ATTRIBUTE_READONLY) != 0)
-        return true;
-    // An access list can deny writing where the attribute does not. Opening for writing tells
-    // without changing the file; a device is not opened that way (a port would react to it).
-    {
-        const Handle inspect = OpenToInspect(wide);
-        if (!inspect.Valid() || ::GetFileType(inspect.get()) != FILE_TYPE_DISK)
-            return false;
+    if (!file.Valid()) {
+        const DWORD error = ::GetLastError();
+        const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+        return {missing ? FileState::Missing : FileState::Unreadable, TextEncoding::Bytes};
     }
-    const Handle file(
-        ::CreateFileW(wide.c_str(), GENERIC_WRITE, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr));
-    return !file.Valid() && ::GetLastError() == ERROR_ACCESS_DENIED;
+    if (!RegularFile(file.get()))
+        return {FileState::Unreadable, TextEncoding::Bytes};
+    std::vector<char> buffer(kBufferSize);
+    TextEncoding encoding = TextEncoding::Bytes;
+    Utf16Reader utf16;
+    for (bool first = true;; first = false) {
+        DWORD n = 0;
+        if (::ReadFile(file.get(), buffer.data(), kBufferSize, &n, nullptr) == FALSE)
+            return {FileState::Unreadable, encoding};
+        const std::string_view bytes(buffer.data(), n);
+        if (first && bytes.starts_with(kUtf16Mark))
+            encoding = TextEncoding::Utf16;
+        const bool more = encoding == TextEncoding::Bytes
+                              ? n > 0 && piece(bytes)
+                              : piece(utf16.Piece(bytes, n == 0)) && n > 0;
+        if (!more)
+            return {FileState::Read, encoding};
+    }
 }
 
 FileOps SystemFileOps() {
@@ -235,16 +273,26 @@ FileOps SystemFileOps() {
     };
 }
 
-bool ReplaceFile(const std::string& path, const std::string& bytes, const FileOps& ops) {
+bool ReplaceFileText(const std::string& path, TextEncoding encoding,
+                     const std::function<bool(const TextSink&)>& write, const FileOps& ops) {
     const std::optional<Target> target = ReplaceableTarget(path);
     if (!target)
         return false;
     const std::wstring temporary = win32::LongPath(target->path + L".tmp");
     const std::wstring final = win32::LongPath(target->path);
-    if (!WriteTemporary(temporary, bytes, target->attributes, ops) ||
-        !ops.move(temporary.c_str(), final.c_str())) {
+    // A leftover of an interrupted save goes, even one that was made read-only since.
+    ::SetFileAttributesW(temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ::DeleteFileW(temporary.c_str());
+    const DWORD kept = target->attributes & kKeptAttributes;
+    Handle file(::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid())
+        return target->exists && WriteInPlace(final, encoding, write, ops);
+    bool written = WriteText(ops, file.get(), encoding, write) && ops.flush(file.get());
+    written = file.Close() && written;
+    if (!written || !ops.move(temporary.c_str(), final.c_str())) {
         ::DeleteFileW(temporary.c_str());
-        return false;
+        return written && target->exists && WriteInPlace(final, encoding, write, ops);
     }
     return true;
 }

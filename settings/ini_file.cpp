@@ -2,12 +2,20 @@
 
 #include <exception>
 
+#include "settings/ini_edit.h"
 #include "standings/int_text.h"
 
 namespace palvoren {
 
 EIniFileException::EIniFileException(const std::string& path)
-    : std::runtime_error(path + " に書き込めません"), path_(path) {}
+    : EIniFileException(path + " に書き込めません", path) {}
+
+EIniFileException::EIniFileException(const std::string& message, std::string path)
+    : std::runtime_error(message), path_(std::move(path)) {}
+
+EIniFileException EIniFileException::PathUnknown() {
+    return {"実行ファイルの場所が分からないため、設定を保存できません", {}};
+}
 
 std::int32_t TCustomIniFile::ReadNumber(std::string_view section, std::string_view key,
                                         std::int32_t fallback) {
@@ -23,9 +31,10 @@ void TCustomIniFile::WriteNumber(std::string_view section, std::string_view key,
     WriteText(section, key, IntToText(value));
 }
 
-TIniFile::TIniFile(std::string path, std::optional<IniKeys> keys)
+TIniFile::TIniFile(std::string path, const IniKeys& keys)
     : TCustomIniFile(std::move(path)),
-      keys_(std::move(keys)),
+      keys_(keys),
+      written_(keys.All().size()),
       uncaughtAtConstruction_(std::uncaught_exceptions()) {}
 
 TIniFile::~TIniFile() {
@@ -38,66 +47,60 @@ TIniFile::~TIniFile() {
     }
 }
 
-IniDocument& TIniFile::Document() {
-    if (!loaded_) {
-        FileContents contents = ReadWholeFile(FileName());
-        loaded_ = contents.state;
-        document_ = ParseDocument(std::move(contents.bytes));
+const IniScan& TIniFile::Scan() {
+    if (!scan_) {
+        IniScanner scanner(keys_);
+        file_ = ReadFileText(FileName(), [&](std::string_view piece) {
+            scanner.Feed(piece);
+            return true;
+        });
+        // What an unreadable file gave before it failed is not to be trusted.
+        scan_ = file_.state == FileState::Read ? scanner.Finish() : IniScanner(keys_).Finish();
     }
-    return document_;
+    return *scan_;
 }
 
-IniDocument TIniFile::ParseDocument(std::string bytes) const {
-    return keys_ ? IniDocument::Parse(std::move(bytes), *keys_)
-                 : IniDocument::Parse(std::move(bytes));
+TextEncoding TIniFile::Encoding() {
+    Scan();
+    return file_.encoding;
 }
 
-const IniValueReader& TIniFile::Values() {
-    if (!values_) {
-        values_ = std::make_unique<IniValueReader>(*keys_);
-        if (ReadFileInPieces(FileName(), [this](std::string_view piece) {
-                values_->Feed(piece);
-            }) == FileContents::State::Unreadable) {
-            values_ = std::make_unique<IniValueReader>(*keys_);  // nothing of a failed read
-        }
-        values_->Finish();
-    }
-    return *values_;
+std::size_t TIniFile::Index(std::string_view section, std::string_view key) const {
+    const std::optional<std::size_t> index = keys_.Find(section, key);
+    if (!index)
+        throw std::logic_error("INI key asked for but not given: " + std::string(key));
+    return *index;
 }
 
 std::string TIniFile::ReadText(std::string_view section, std::string_view key,
                                std::string_view defaultText) {
-    std::optional<std::string> value =
-        loaded_ || !keys_ ? Document().Find(section, key) : Values().Find(section, key);
-    if (!value)
-        return std::string(defaultText);
-    if (value->size() > kMaxValueBytes)
-        value->resize(kMaxValueBytes);
-    return *std::move(value);
+    const std::size_t index = Index(section, key);
+    if (const std::optional<std::string>& written = written_[index])
+        return written->substr(0, kMaxValueBytes);
+    const std::optional<IniScan::Value>& value = Scan().values[index];
+    return value ? value->text : std::string(defaultText);
 }
 
 void TIniFile::WriteText(std::string_view section, std::string_view key, std::string_view value) {
-    IniDocument& document = Document();
-    // Checked once, at the first write: FlushFile checks again before the file is replaced. A file
-    // whose contents could not be read would lose them all on replacement.
-    if (!writable_) {
-        if (*loaded_ == FileContents::State::Unreadable || IsReadOnlyFile(FileName())) {
-            throw EIniFileException(FileName());
-        }
-        writable_ = true;
-    }
-    document.Set(section, key, value);
+    written_[Index(section, key)] = std::string(value);
+    dirty_ = true;
 }
 
 void TIniFile::FlushFile() {
-    if (!loaded_ || !document_.HasChanges())
+    if (!dirty_)
         return;
-    std::string bytes = document_.Serialize();
-    if (IsReadOnlyFile(FileName()) || !ReplaceFile(FileName(), bytes)) {
+    const IniScan& scan = Scan();
+    if (file_.state == FileState::Unreadable)
         throw EIniFileException(FileName());
-    }
-    document_ = ParseDocument(std::move(bytes));
-    loaded_ = FileContents::State::Read;
+    const bool saved = ReplaceFileText(FileName(), file_.encoding, [&](const TextSink& out) {
+        IniEditor editor(keys_, scan, written_, out);
+        const FileText again =
+            ReadFileText(FileName(), [&](std::string_view piece) { return editor.Feed(piece); });
+        return again.state != FileState::Unreadable && editor.Finish();
+    });
+    if (!saved)
+        throw EIniFileException(FileName());
+    dirty_ = false;
 }
 
 }  // namespace palvoren

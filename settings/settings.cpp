@@ -29,11 +29,12 @@ const IniKeys& SettingsKeys() {
 void ReadInto(SettingsWindow& window, TIniFile& ini, LoadedTexts& loaded) {
     window.SetTop(ini.ReadNumber(kFormSection, "Top", window.Top()));
     window.SetLeft(ini.ReadNumber(kFormSection, "Left", window.Left()));
+    const TextEncoding encoding = ini.Encoding();
     for (int n = 1; n <= kScoreFieldCount; ++n) {
         std::string bytes =
-            ini.ReadText(kValueSection, FieldKey(n), Utf8ToFileText(window.FieldText(n)));
-        window.SetFieldText(n, FileTextToUtf8(bytes));
-        loaded.Remember(n, std::move(bytes), window.FieldText(n));
+            ini.ReadText(kValueSection, FieldKey(n), Utf8ToFileText(window.FieldText(n), encoding));
+        window.SetFieldText(n, FileTextToUtf8(bytes, encoding));
+        loaded.Remember(n, std::move(bytes), window.FieldText(n), encoding);
     }
 }
 
@@ -44,16 +45,18 @@ void PlaceAtFallback(SettingsWindow& window) {
 
 }  // namespace
 
-void LoadedTexts::Remember(int fieldNumber, std::string fileBytes, std::string shown) {
+void LoadedTexts::Remember(int fieldNumber, std::string fileBytes, std::string shown,
+                           TextEncoding encoding) {
     entries_.at(static_cast<std::size_t>(fieldNumber)) =
-        Entry{std::move(fileBytes), std::move(shown)};
+        Entry{std::move(fileBytes), std::move(shown), encoding};
 }
 
-std::string LoadedTexts::BytesToSave(int fieldNumber, std::string_view shown) const {
+std::string LoadedTexts::BytesToSave(int fieldNumber, std::string_view shown,
+                                     TextEncoding encoding) const {
     const std::optional<Entry>& entry = entries_.at(static_cast<std::size_t>(fieldNumber));
-    if (entry && entry->shown == shown)
+    if (entry && entry->shown == shown && entry->encoding == encoding)
         return entry->fileBytes;
-    return Utf8ToFileText(shown);
+    return Utf8ToFileText(shown, encoding);
 }
 
 std::string FieldKey(int fieldNumber) {
@@ -94,8 +97,10 @@ void SaveSettings(const SettingsWindow& window, const std::string& path,
     TIniFile ini(path, SettingsKeys());
     ini.WriteNumber(kFormSection, "Top", window.Top());
     ini.WriteNumber(kFormSection, "Left", window.Left());
+    const TextEncoding encoding = ini.Encoding();
     for (int n = 1; n <= kScoreFieldCount; ++n) {
-        ini.WriteText(kValueSection, FieldKey(n), texts.BytesToSave(n, window.FieldText(n)));
+        ini.WriteText(kValueSection, FieldKey(n),
+                      texts.BytesToSave(n, window.FieldText(n), encoding));
     }
     // Flushed here rather than on release, so that a failure reaches the caller.
     ini.FlushFile();

@@ -4,8 +4,10 @@
 // "edit96", the text of score field N under "editN". A load never fails: missing keys leave the
 // window's values as they are, Top and Left that are not integers are ignored, and if anything goes
 // wrong midway the window goes to 100/100 and the remaining fields stay as they are. A save writes
-// all 98 keys, empty texts as empty values, and replaces the file atomically; it throws
-// EIniFileException when the file cannot be written, and then the old file stays as it was.
+// all 98 keys, empty texts as empty values, and replaces the file atomically (in place where no
+// new file can be made beside it); it throws EIniFileException when the file cannot be written,
+// and then the old file stays as it was. However large the file, each needs no more memory than a
+// buffer and the 98 values.
 //
 // Field texts are UTF-8 in the window and in the system's code page in the file. A field the user
 // did not change after the load is saved with exactly the bytes that were read, even where showing
@@ -18,6 +20,7 @@
 #include <string>
 #include <string_view>
 
+#include "settings/file_io.h"
 #include "standings/standings.h"
 
 namespace palvoren {
@@ -36,14 +39,15 @@ public:
 // the save.
 class LoadedTexts {
 public:
-    void Remember(int fieldNumber, std::string fileBytes, std::string shown);
-    // The file's bytes for a field that shows this text now.
-    std::string BytesToSave(int fieldNumber, std::string_view shown) const;
+    void Remember(int fieldNumber, std::string fileBytes, std::string shown, TextEncoding encoding);
+    // The file's bytes for a field that shows this text now, for a file of that encoding.
+    std::string BytesToSave(int fieldNumber, std::string_view shown, TextEncoding encoding) const;
 
 private:
     struct Entry {
         std::string fileBytes;
         std::string shown;
+        TextEncoding encoding;
     };
     std::array<std::optional<Entry>, kScoreFieldCount + 1> entries_;
 };

@@ -12,8 +12,11 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
+#include <iterator>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "settings/file_io.h"
@@ -29,36 +32,45 @@ using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
 
+const IniKeys& Keys() {
+    static const IniKeys keys = [] {
+        IniKeys k;
+        for (const char* key : {"Top", "hex", "short", "bad", "missing"})
+            k.Add("Form", key);
+        k.Add("Value", "edit1");
+        return k;
+    }();
+    return keys;
+}
+
 TEST(IniFile, ConstructingAndReadingNeverCreateTheFile) {
     TempDir dir;
     const std::string path = dir.File("none.ini");
     {
-        TIniFile ini(path);
+        TIniFile ini(path, Keys());
         EXPECT_EQ(ini.ReadText("Value", "edit1", "dflt"), "dflt");
         EXPECT_EQ(ini.ReadNumber("Form", "Top", 108), 108);
     }
     EXPECT_FALSE(std::filesystem::exists(path));
 }
 
-TEST(IniFile, ReadNumberReadsTheTextRules) {
+// The integer rules themselves are IntText's; these are the number reader's own.
+TEST(IniFile, ReadNumberReadsAHexPrefixAndFallsBack) {
     TempDir dir;
-    WriteFile(dir.File("n.ini"),
-              "[N]\nhex=0x1f\nHEX=1\nneg=-0X10\nblank= 7\nbad=7 \nbig=2147483648\nx=x10\n");
-    TIniFile ini(dir.File("n.ini"));
-    EXPECT_EQ(ini.ReadNumber("n", "hex", 0), 31) << "first of duplicate keys wins";
-    EXPECT_EQ(ini.ReadNumber("N", "neg", 0), -16);
-    EXPECT_EQ(ini.ReadNumber("N", "blank", 0), 7);
-    EXPECT_EQ(ini.ReadNumber("N", "bad", 3), 3);
-    EXPECT_EQ(ini.ReadNumber("N", "big", 3), 3);
-    EXPECT_EQ(ini.ReadNumber("N", "x", 3), 16);
-    EXPECT_EQ(ini.ReadNumber("N", "missing", -9), -9);
+    WriteFile(dir.File("n.ini"), "[Form]\nhex=0x1f\nshort=0x\nbad=12abc\n");
+    TIniFile ini(dir.File("n.ini"), Keys());
+    EXPECT_EQ(ini.ReadNumber("Form", "hex", 0), 31);
+    EXPECT_EQ(ini.ReadNumber("Form", "short", 3), 3);
+    EXPECT_EQ(ini.ReadNumber("Form", "bad", 3), 3);
+    EXPECT_EQ(ini.ReadNumber("Form", "missing", -9), -9);
+    EXPECT_THROW(ini.ReadText("Form", "unknown", ""), std::logic_error);
 }
 
 TEST(IniFile, WritesReachTheFileOnlyWhenFlushedOrReleased) {
     TempDir dir;
     const std::string path = dir.File("w.ini");
     {
-        TIniFile ini(path);
+        TIniFile ini(path, Keys());
         ini.WriteNumber("Form", "Top", -5);
         EXPECT_FALSE(std::filesystem::exists(path));
         EXPECT_EQ(ini.ReadNumber("Form", "Top", 0), -5) << "reads see the object's own writes";
@@ -71,7 +83,7 @@ TEST(IniFile, WritesAreDroppedWhenAnErrorUnwinds) {
     const std::string path = dir.File("u.ini");
     WriteFile(path, "[Form]\nTop=1\n");
     try {
-        TIniFile ini(path);
+        TIniFile ini(path, Keys());
         ini.WriteText("Form", "Top", "2");
         throw std::runtime_error("midway");
     } catch (const std::runtime_error&) {
@@ -199,16 +211,35 @@ TEST(IniFile, OnlyARegularFileIsReadOrReplaced) {
     ::alarm(0);
 }
 
-TEST(IniFile, AFullDiskRaisesAndKeepsTheOldFile) {
-    TempDir dir;
-    const std::string path = test::CopyFixture(dir, "wc2002.ini");
-    // The file size limit makes writes fail as on a full disk; it binds root too. It is set in a
-    // child so that the test process keeps its own limit.
+// Makes a folder immutable for its lifetime (chattr, which binds root too): no file in it can be
+// made, removed or renamed, while the files themselves stay writable.
+class Immutable {
+public:
+    explicit Immutable(std::string path) : path_(std::move(path)), set_(Chattr("+i")) {}
+    ~Immutable() {
+        if (set_)
+            Chattr("-i");
+    }
+    Immutable(const Immutable&) = delete;
+    Immutable& operator=(const Immutable&) = delete;
+    bool Set() const { return set_; }
+
+private:
+    bool Chattr(const char* flag) const {
+        return std::system(
+                   ("chattr " + std::string(flag) + " '" + path_ + "' 2>/dev/null").c_str()) == 0;
+    }
+    std::string path_;
+    bool set_;
+};
+
+// Saves long texts into the file in a child process whose file size limit makes writes fail as
+// on a full disk (it binds root too); true when the save raised the usual error.
+bool SaveFailsOnAFullDisk(const std::string& path) {
     const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
     if (child == 0) {
         ::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{512, 512};
+        const rlimit limit{4096, 4096};
         ::setrlimit(RLIMIT_FSIZE, &limit);
         FakeWindow window;
         for (int n = 1; n <= 96; ++n)
@@ -222,10 +253,55 @@ TEST(IniFile, AFullDiskRaisesAndKeepsTheOldFile) {
     }
     int status = 0;
     ::waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: success was reported, 2: wrong message";
-    EXPECT_EQ(ReadFile(path), DataFile("wc2002.ini"));
-    EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+TEST(IniFile, AFullDiskRaisesAndKeepsTheOldFile) {
+    for (const bool inPlace : {false, true}) {
+        SCOPED_TRACE(inPlace ? "written in place" : "replaced");
+        TempDir dir;
+        const std::string path = test::CopyFixture(dir, "wc2002.ini");
+        const Immutable folder(inPlace ? dir.Path().string() : "");
+        if (inPlace && !folder.Set())
+            GTEST_SKIP() << "chattr +i is not possible here";
+        EXPECT_TRUE(SaveFailsOnAFullDisk(path));
+        EXPECT_EQ(ReadFile(path), DataFile("wc2002.ini"));
+        EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
+    }
+}
+
+// Where no new file can be made beside the settings file, the save writes into the file itself
+// exactly what a replacement would have written, whether that is longer or shorter.
+TEST(IniFile, WhereNoNewFileCanBeMadeTheFileIsWrittenInPlace) {
+    const std::vector<std::pair<const char*, void (*)(const std::string&)>> cases{
+        {"a folder in place of the temporary file",
+         [](const std::string& path) { std::filesystem::create_directory(path + ".tmp"); }},
+        {"a folder that takes no new files", nullptr},
+    };
+    for (const auto& [rule, plant] : cases) {
+        SCOPED_TRACE(rule);
+        TempDir dir;
+        TempDir elsewhere;
+        const std::string path = test::CopyFixture(dir, "extra_sections.ini");
+        const std::string normal = test::CopyFixture(elsewhere, "extra_sections.ini");
+        ::chmod(path.c_str(), 0640);
+        if (plant != nullptr)
+            plant(path);
+        const Immutable folder(plant == nullptr ? dir.Path().string() : "");
+        if (plant == nullptr && !folder.Set())
+            continue;  // chattr +i is not possible here
+        FakeWindow window;
+        for (const std::string& text : {std::string(300, 'g'), std::string()}) {
+            window.fields.fill(text);
+            SaveSettings(window, normal);
+            SaveSettings(window, path);
+            EXPECT_EQ(ReadFile(path), ReadFile(normal)) << text.size() << "-byte texts";
+        }
+        EXPECT_EQ(Mode(path), 0640u);
+        EXPECT_EQ(std::filesystem::is_directory(path + ".tmp"), plant != nullptr);
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}),
+                  plant != nullptr ? 2 : 1);
+    }
 }
 
 ssize_t FailWrite(int, const void*, size_t) {
@@ -241,20 +317,25 @@ int FailRename(const char*, const char*) {
     return -1;
 }
 
+bool Replace(const std::string& path, const std::string& text, const FileOps& ops) {
+    return ReplaceFileText(
+        path, TextEncoding::Bytes, [&](const TextSink& out) { return out(text); }, ops);
+}
+
 TEST(IniFile, ReplaceFailsWholeAtEveryStep) {
     const FileOps real = SystemFileOps();
-    const std::vector<std::pair<const char*, FileOps>> cases{
-        {"write fails", {FailWrite, real.fsync, real.rename}},
-        {"flush to disk fails", {real.write, FailFsync, real.rename}},
-        {"rename fails", {real.write, real.fsync, FailRename}},
+    const std::vector<std::tuple<const char*, FileOps, std::string>> cases{
+        {"write fails", {FailWrite, real.fsync, real.rename}, "old"},
+        {"flush to disk fails", {real.write, FailFsync, real.rename}, "old"},
+        {"a refused rename writes in place", {real.write, real.fsync, FailRename}, "new"},
     };
-    for (const auto& [rule, ops] : cases) {
+    for (const auto& [rule, ops, expected] : cases) {
         SCOPED_TRACE(rule);
         TempDir dir;
         const std::string path = dir.File("r.ini");
         WriteFile(path, "old");
-        EXPECT_FALSE(ReplaceFile(path, "new", ops));
-        EXPECT_EQ(ReadFile(path), "old");
+        EXPECT_EQ(Replace(path, "new", ops), expected == "new");
+        EXPECT_EQ(ReadFile(path), expected);
         EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
     }
 }

@@ -5,6 +5,13 @@
 //   settings_probe save TOP TEXT   save with Top = TOP and field 1 = TEXT
 //   settings_probe save-loop       print "ready", then save forever, switching between two
 //                                  complete sets of values (the kill-during-save test)
+//   settings_probe hold FILE       (Windows) hold the file open as a sync client does, from
+//                                  setting the event PalvorenProbeHolding until
+//                                  PalvorenProbeRelease is set
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <iostream>
 #include <string>
 
@@ -34,6 +41,18 @@ int main(int argc, char** argv) {
             for (int generation = 0;; generation ^= 1) {
                 SaveSettings(test::SaveLoopWindow(generation));
             }
+#ifdef _WIN32
+        } else if (mode == "hold" && argc == 3) {
+            // Reading, sharing reading and writing but not the file's removal.
+            const HANDLE file =
+                ::CreateFileA(argv[2], GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+            if (file == INVALID_HANDLE_VALUE)
+                return 1;
+            ::SetEvent(::OpenEventW(EVENT_MODIFY_STATE, FALSE, L"PalvorenProbeHolding"));
+            ::WaitForSingleObject(::OpenEventW(SYNCHRONIZE, FALSE, L"PalvorenProbeRelease"), 60000);
+            ::CloseHandle(file);
+#endif
         } else {
             std::cerr << "usage: settings_probe path | load | save TOP TEXT | save-loop\n";
             return 2;

@@ -11,12 +11,14 @@
 #include <string>
 #include <system_error>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "app/instance_guard.h"
 #include "settings/file_io.h"
 #include "settings/file_text.h"
 #include "settings/settings_path.h"
+#include "settings/win32.h"
 #include "test_support.h"
 
 namespace palvoren {
@@ -53,12 +55,18 @@ TEST(FileText, ConvertsInTheSystemsCodePage) {
             continue;
         SCOPED_TRACE(row.rule);
         ++rows;
-        EXPECT_EQ(Utf8ToFileText(row.utf8), row.fileText);
+        EXPECT_EQ(Utf8ToFileText(row.utf8, TextEncoding::Bytes), row.fileText);
         if (row.readsBack) {
-            EXPECT_EQ(FileTextToUtf8(row.fileText), row.utf8);
+            EXPECT_EQ(FileTextToUtf8(row.fileText, TextEncoding::Bytes), row.utf8);
         }
     }
     EXPECT_GT(rows, 0) << "no rows for code page " << ::GetACP();
+}
+
+bool Replace(const std::string& path, const std::string& text,
+             const FileOps& ops = SystemFileOps()) {
+    return ReplaceFileText(
+        path, TextEncoding::Bytes, [&](const TextSink& out) { return out(text); }, ops);
 }
 
 TEST(WindowsFiles, ReplaceFailsWholeAtEveryStep) {
@@ -66,18 +74,18 @@ TEST(WindowsFiles, ReplaceFailsWholeAtEveryStep) {
     const auto failWrite = [](void*, const void*, std::uint32_t, std::uint32_t*) { return false; };
     const auto failFlush = [](void*) { return false; };
     const auto failMove = [](const wchar_t*, const wchar_t*) { return false; };
-    const std::vector<std::pair<const char*, FileOps>> cases{
-        {"write fails", {failWrite, real.flush, real.move}},
-        {"flush to disk fails", {real.write, failFlush, real.move}},
-        {"move over the old file fails", {real.write, real.flush, failMove}},
+    const std::vector<std::tuple<const char*, FileOps, std::string>> cases{
+        {"write fails", {failWrite, real.flush, real.move}, "old"},
+        {"flush to disk fails", {real.write, failFlush, real.move}, "old"},
+        {"a refused move writes in place", {real.write, real.flush, failMove}, "new"},
     };
-    for (const auto& [rule, ops] : cases) {
+    for (const auto& [rule, ops, expected] : cases) {
         SCOPED_TRACE(rule);
         TempDir dir;
         const std::string path = dir.File("r.ini");
         WriteFile(path, "old");
-        EXPECT_FALSE(ReplaceFile(path, "new", ops));
-        EXPECT_EQ(ReadFile(path), "old");
+        EXPECT_EQ(Replace(path, "new", ops), expected == "new");
+        EXPECT_EQ(ReadFile(path), expected);
         EXPECT_FALSE(fs::exists(path + ".tmp"));
     }
 }
@@ -88,10 +96,39 @@ TEST(WindowsFiles, ReplacementKeepsTheHiddenAttribute) {
     WriteFile(path, "old");
     WriteFile(path + ".tmp", "leftover of an interrupted save");
     ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN);
-    EXPECT_TRUE(ReplaceFile(path, "new"));
+    EXPECT_TRUE(Replace(path, "new"));
     EXPECT_EQ(ReadFile(path), "new");
     EXPECT_NE(::GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
     EXPECT_FALSE(fs::exists(path + ".tmp"));
+}
+
+// UTF-16 LE with its byte-order mark, as the system's own profile functions write such a file.
+std::string Utf16(std::wstring_view text, bool mark = true) {
+    return (mark ? std::string("\xFF\xFE") : std::string()) +
+           std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2);
+}
+
+TEST(WindowsFiles, AUtf16FileIsReadAndWrittenAsUtf16) {
+    TempDir dir;
+    const std::string path = dir.File("u.ini");
+    // Hangul is not in code page 932; the smiley's surrogate pair is cut by the end of the first
+    // piece read (unit 32767 of the file, the mark being unit 0).
+    const std::wstring other =
+        L"[Other]\r\nk=" + std::wstring(32767 - 12, L'x') + L"\U0001F600한\r\n";
+    WriteFile(path, Utf16(other + L"[Form]\r\nTop=120\r\n[Value]\r\nedit1=日本\r\nedit2=\r\n"));
+    test::FakeWindow window;
+    LoadSettings(window, path);
+    EXPECT_EQ(window.top, 120);
+    EXPECT_EQ(window.fields[1], "日本");
+    window.fields[2] = "한국";
+    SaveSettings(window, path);
+    const std::string saved = ReadFile(path);
+    EXPECT_TRUE(saved.starts_with(Utf16(other))) << "the other section, byte for byte";
+    EXPECT_NE(saved.find(Utf16(L"edit2=한국\r\nedit3=\r\n", false)), std::string::npos);
+    EXPECT_TRUE(saved.ends_with(Utf16(L"edit96=\r\n", false)));
+    test::FakeWindow again;
+    LoadSettings(again, path);
+    EXPECT_EQ(again.fields[2], "한국");
 }
 
 // Each row puts something that is not a settings file under the settings name.
@@ -126,13 +163,14 @@ TEST(WindowsFiles, OnlyRegularFilesAreReadOrReplaced) {
         SCOPED_TRACE(row.rule);
         const TempDir dir;
         const std::string path = row.setUp(dir);
-        EXPECT_EQ(ReadWholeFile(path).state, FileContents::State::Unreadable);
-        EXPECT_FALSE(ReplaceFile(path, "[Form]\r\nTop=1\r\n"));
+        const auto none = [](std::string_view) { return true; };
+        EXPECT_EQ(ReadFileText(path, none).state, FileState::Unreadable);
+        EXPECT_FALSE(Replace(path, "[Form]\r\nTop=1\r\n"));
     }
 }
 
-// Runs a copy of the settings probe from the folder; true when it ran and ended with 0.
-bool RunProbeIn(const fs::path& folder, const std::wstring& arguments) {
+// Starts a copy of the settings probe in the folder.
+PROCESS_INFORMATION StartProbeIn(const fs::path& folder, const std::wstring& arguments) {
     const fs::path exe = folder / L"scores.exe";
     fs::create_directories(folder);
     fs::copy_file(PALVOREN_PROBE, exe);
@@ -140,15 +178,45 @@ bool RunProbeIn(const fs::path& folder, const std::wstring& arguments) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                         nullptr, &startup, &process) == FALSE)
-        return false;
-    ::WaitForSingleObject(process.hProcess, INFINITE);
+    ::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                     &startup, &process);
+    return process;
+}
+
+// Waits for a probe to end; true when it ended with 0.
+bool Ended(const PROCESS_INFORMATION& process) {
     DWORD code = 1;
-    ::GetExitCodeProcess(process.hProcess, &code);
-    ::CloseHandle(process.hThread);
-    ::CloseHandle(process.hProcess);
+    if (process.hProcess != nullptr) {
+        ::WaitForSingleObject(process.hProcess, 60000);
+        ::GetExitCodeProcess(process.hProcess, &code);
+        ::CloseHandle(process.hThread);
+        ::CloseHandle(process.hProcess);
+    }
     return code == 0;
+}
+
+bool RunProbeIn(const fs::path& folder, const std::wstring& arguments) {
+    return Ended(StartProbeIn(folder, arguments));
+}
+
+// A sync client or a virus scanner holds the file open, sharing reading and writing but not its
+// removal, so no new file can take its place: the save goes into the file itself.
+TEST(WindowsFiles, AFileHeldOpenByAnotherProgramIsWrittenInPlace) {
+    TempDir dir;
+    const std::string path = test::CopyFixture(dir, "wc2002.ini");
+    const win32::Handle holding(::CreateEventW(nullptr, TRUE, FALSE, L"PalvorenProbeHolding"));
+    const win32::Handle release(::CreateEventW(nullptr, TRUE, FALSE, L"PalvorenProbeRelease"));
+    const PROCESS_INFORMATION holder =
+        StartProbeIn(dir.Path() / "holder", L"hold \"" + fs::path(path).wstring() + L"\"");
+    ASSERT_EQ(::WaitForSingleObject(holding.get(), 30000), WAIT_OBJECT_0);
+    test::FakeWindow window;
+    LoadSettings(window, path);
+    window.fields[1] = "held";
+    EXPECT_NO_THROW(SaveSettings(window, path));
+    ::SetEvent(release.get());
+    EXPECT_TRUE(Ended(holder));
+    EXPECT_NE(ReadFile(path).find("\r\nedit1=held\r\nedit2=1\r\n"), std::string::npos);
+    EXPECT_FALSE(fs::exists(path + ".tmp"));
 }
 
 // A name the code page cannot hold (Hangul is not in Shift-JIS) reaches the file all the same.
