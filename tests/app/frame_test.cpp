@@ -1,5 +1,5 @@
 // The error box as the user meets it, the application's last net under the event handlers, and
-// the signals that end the program.
+// the signals and other ends of the program.
 #include <sys/wait.h>
 #include <unistd.h>
 #include <QAccessible>
@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QtTest>
@@ -15,12 +16,15 @@
 #include <functional>
 #include <optional>
 #include <stdexcept>
+#include <thread>
 
 #include "app/application.h"
 #include "app/error_box.h"
+#include "app/exit_save.h"
 #include "app/signal_bridge.h"
 #include "app/wrapped_label.h"
 #include "standings/int_text.h"
+#include "ui/tvarnek.h"
 
 namespace palvoren {
 
@@ -247,6 +251,50 @@ private slots:
         int status = 0;
         QCOMPARE(::waitpid(child, &status, 0), child);
         QVERIFY2(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM, "the signal did not end it");
+    }
+
+    // The ends that never return to main save the scores at once; the normal one leaves the save
+    // to main, which comes after it.
+    void endsThatSkipMainSaveAtOnce_data() {
+        QTest::addColumn<int>("end");
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("quit signalled inside the loop (a Windows session's end)") << 0 << true;
+        QTest::newRow("Wayland connection broke, seen on the GUI thread") << 1 << true;
+        QTest::newRow("Wayland connection broke, seen on another thread") << 2 << true;
+        QTest::newRow("quit signalled after the loop (a normal end) leaves it to main")
+            << 3 << false;
+    }
+    void endsThatSkipMainSaveAtOnce() {
+        QFETCH(int, end);
+        QFETCH(bool, saved);
+        const QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("palvoren.ini"));
+        TVarnek window({[](const std::exception&) {}, path.toStdString()});
+        window.SetFieldText(1, "7");
+        const ExitSave exitSave(window);
+        const auto brokenConnection = [] {
+            QTest::ignoreMessage(QtWarningMsg, "The Wayland connection broke.");
+            qWarning("The Wayland connection broke.");
+        };
+        if (end == 0 || end == 1) {
+            QEventLoop loop;
+            QTimer::singleShot(0, [&] {
+                if (end == 0)
+                    QMetaObject::invokeMethod(qApp, "aboutToQuit");
+                else
+                    brokenConnection();
+                loop.quit();
+            });
+            loop.exec();
+        } else if (end == 2) {
+            std::thread other(brokenConnection);
+            QTRY_VERIFY(QFile::exists(path));
+            other.join();
+        } else {
+            QMetaObject::invokeMethod(qApp, "aboutToQuit");
+        }
+        QFile file(path);
+        QCOMPARE(file.open(QIODevice::ReadOnly) && file.readAll().contains("\nedit1=7"), saved);
     }
 
 private:
