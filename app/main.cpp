@@ -17,7 +17,8 @@ void ShowFirst(palvoren::TVarnek& window, palvoren::InitialShow show) {
             window.showMaximized();
             break;
         case palvoren::InitialShow::kMinimizedNoActivate:
-            window.setAttribute(Qt::WA_ShowWithoutActivating);
+            // Qt shows a window that was never visible minimised without the activation
+            // (SW_SHOWMINNOACTIVE); WA_ShowWithoutActivating would turn that into a normal show.
             window.showMinimized();
             break;
         case palvoren::InitialShow::kNormal:
