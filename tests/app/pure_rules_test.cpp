@@ -1,11 +1,13 @@
-// The first show for each start-up request, when the error box adds a full stop, and where the
-// window opens for a saved position.
+// The first show for each start-up request, the windowing platform asked for, when the error box
+// adds a full stop, and where the window opens for a saved position.
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <string>
+#include <vector>
 
 #include "app/error_box.h"
+#include "app/platform_choice.h"
 #include "app/show_state.h"
 #include "ui/layout.h"
 #include "ui/screen_fit.h"
@@ -40,6 +42,38 @@ INSTANTIATE_TEST_SUITE_P(
                     ShowRow{"plain_minimise_2_is_normal", kUse, 2, InitialShow::kNormal},
                     ShowRow{"hide_0_still_shows_normal", kUse, 0, InitialShow::kNormal}),
     RowName<ShowRow>);
+
+struct PlatformRow {
+    const char* name;
+    const char* userPlatform;
+    const char* display;
+    std::vector<const char*> arguments;  // after the program's name
+    const char* expected;
+};
+class PlatformRequestTable : public testing::TestWithParam<PlatformRow> {};
+
+TEST_P(PlatformRequestTable, Chooses) {
+    const PlatformRow& row = GetParam();
+    std::vector<char*> argv{const_cast<char*>("palvoren")};
+    for (const char* argument : row.arguments)
+        argv.push_back(const_cast<char*>(argument));
+    const char* request =
+        PlatformRequest(row.userPlatform, row.display, static_cast<int>(argv.size()), argv.data());
+    EXPECT_STREQ(request, row.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Platform, PlatformRequestTable,
+    testing::Values(
+        PlatformRow{"x_display_goes_first", nullptr, ":0", {}, "xcb;wayland"},
+        PlatformRow{"empty_choice_is_no_choice", "", ":0", {"-style", "fusion"}, "xcb;wayland"},
+        PlatformRow{"no_x_display_leaves_it_to_qt", nullptr, nullptr, {}, nullptr},
+        PlatformRow{"empty_display_leaves_it_to_qt", nullptr, "", {}, nullptr},
+        PlatformRow{"variable_chosen_stands", "wayland", ":0", {}, nullptr},
+        PlatformRow{"argument_chosen_stands", nullptr, ":0", {"-platform", "wayland"}, nullptr},
+        PlatformRow{
+            "double_dash_argument_stands", nullptr, ":0", {"--platform", "wayland"}, nullptr}),
+    RowName<PlatformRow>);
 
 struct TextRow {
     const char* name;
