@@ -253,48 +253,22 @@ private slots:
         QVERIFY2(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM, "the signal did not end it");
     }
 
-    // The ends that never return to main save the scores at once; the normal one leaves the save
-    // to main, which comes after it.
-    void endsThatSkipMainSaveAtOnce_data() {
-        QTest::addColumn<int>("end");
-        QTest::addColumn<bool>("saved");
-        QTest::newRow("quit signalled inside the loop (a Windows session's end)") << 0 << true;
-        QTest::newRow("Wayland connection broke, seen on the GUI thread") << 1 << true;
-        QTest::newRow("Wayland connection broke, seen on another thread") << 2 << true;
-        QTest::newRow("quit signalled after the loop (a normal end) leaves it to main")
-            << 3 << false;
-    }
-    void endsThatSkipMainSaveAtOnce() {
-        QFETCH(int, end);
-        QFETCH(bool, saved);
+    // Qt's Wayland client reports the broken connection from its own thread and ends the process
+    // right after: the save must be done on the GUI thread before that thread goes on.
+    void brokenConnectionOnAnotherThreadSavesFirst() {
         const QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("palvoren.ini"));
         TVarnek window({[](const std::exception&) {}, path.toStdString()});
-        window.SetFieldText(1, "7");
         const ExitSave exitSave(window);
-        const auto brokenConnection = [] {
-            QTest::ignoreMessage(QtWarningMsg, "The Wayland connection broke.");
+        QTest::ignoreMessage(QtWarningMsg, "The Wayland connection broke.");
+        bool savedFirst = false;
+        std::thread other([&] {
             qWarning("The Wayland connection broke.");
-        };
-        if (end == 0 || end == 1) {
-            QEventLoop loop;
-            QTimer::singleShot(0, [&] {
-                if (end == 0)
-                    QMetaObject::invokeMethod(qApp, "aboutToQuit");
-                else
-                    brokenConnection();
-                loop.quit();
-            });
-            loop.exec();
-        } else if (end == 2) {
-            std::thread other(brokenConnection);
-            QTRY_VERIFY(QFile::exists(path));
-            other.join();
-        } else {
-            QMetaObject::invokeMethod(qApp, "aboutToQuit");
-        }
-        QFile file(path);
-        QCOMPARE(file.open(QIODevice::ReadOnly) && file.readAll().contains("\nedit1=7"), saved);
+            savedFirst = QFile::exists(path);
+        });
+        QTRY_VERIFY(QFile::exists(path));
+        other.join();
+        QVERIFY(savedFirst);
     }
 
 private:
