@@ -56,7 +56,8 @@ public:
     // Hides the window and saves the settings, once; later calls do nothing.
     void FormDestroy();
     // Saves the settings as FormDestroy does, once, but touches neither the display nor the error
-    // display: for a process that ends with the display gone. Returns what went wrong, or nothing.
+    // display: for a process that the platform ends before it returns to main (the display gone,
+    // the session ended). Returns what went wrong, or nothing.
     std::optional<std::string> FormDestroyWithoutDisplay() noexcept;
 
     // SettingsWindow: the window's frame position in the normal state (see above; SetTop and
