@@ -11,6 +11,9 @@ for tool in weston weston-debug weston-screenshooter; do
 done
 app_install
 x_display=$DISPLAY
+# In the sanitizer build: Qt's Wayland platform and the EGL driver it loads keep allocations of
+# their own at exit, beyond the reach of a suppression by library name; the X tests check ours.
+export ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0
 
 # A fresh compositor for each case; its protocol traffic goes to $PROTO.
 weston_start() {  # name
