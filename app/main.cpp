@@ -5,6 +5,7 @@
 #include "app/error_box.h"
 #include "app/exit_save.h"
 #include "app/instance_guard.h"
+#include "app/platform_choice.h"
 #include "app/show_state.h"
 #include "app/signal_bridge.h"
 #include "ui/tvarnek.h"
@@ -17,7 +18,8 @@ void ShowFirst(palvoren::TVarnek& window, palvoren::InitialShow show) {
             window.showMaximized();
             break;
         case palvoren::InitialShow::kMinimizedNoActivate:
-            window.setAttribute(Qt::WA_ShowWithoutActivating);
+            // Qt shows a window that was never visible minimised without the activation
+            // (SW_SHOWMINNOACTIVE); WA_ShowWithoutActivating would turn that into a normal show.
             window.showMinimized();
             break;
         case palvoren::InitialShow::kNormal:
@@ -34,6 +36,7 @@ int main(int argc, char** argv) {
     if (!guard.Owned())
         return 0;
 
+    palvoren::ChoosePlatform(argc, argv);
     palvoren::Application app(argc, argv);
     palvoren::TVarnek window(palvoren::TVarnekOptions{palvoren::ShowErrorBox, std::nullopt});
     const palvoren::ExitSave exitSave(window);

@@ -2,6 +2,7 @@
 
 #include <QShowEvent>
 #include <QTabWidget>
+#include <QWindowStateChangeEvent>
 #include <stdexcept>
 
 #include "settings/settings.h"
@@ -24,6 +25,9 @@ constexpr std::array<ClickHandler, kGroupCount> kClickHandlers{
     &TVarnek::Button1Click, &TVarnek::Button2Click, &TVarnek::Button3Click, &TVarnek::Button4Click,
     &TVarnek::Button5Click, &TVarnek::Button6Click, &TVarnek::Button7Click, &TVarnek::Button8Click,
 };
+
+constexpr Qt::WindowStates kNotNormal =
+    Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
 
 }  // namespace
 
@@ -83,7 +87,10 @@ void TVarnek::FormCreate() {
         LoadSettings(*this, *options_.settingsPath, &loadedTexts_);
     else
         LoadSettings(*this, &loadedTexts_);
-    KeepTitleBarReachable(*this, layout::kClientSize);
+    // A platform that places windows itself has nothing to bring back onto the screens.
+    if (WindowPositionsKnown())
+        KeepTitleBarReachable(*this, layout::kClientSize);
+    placedPosition_ = pos();
 }
 
 void TVarnek::FormDestroy() {
@@ -172,11 +179,34 @@ void TVarnek::showEvent(QShowEvent* event) {
     }
 }
 
+void TVarnek::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange)
+        return;
+    const Qt::WindowStates oldState = static_cast<QWindowStateChangeEvent*>(event)->oldState();
+    // Still where it stood: a minimised window may go to -32000 (Windows), a maximised one into
+    // the screen's corner, and the platform reports that after the state.
+    if (!(oldState & kNotNormal) && (windowState() & kNotNormal))
+        normalPosition_ = pos();
+    if (isVisible() && isMaximized() && !(oldState & Qt::WindowMaximized)) {
+        // After Qt has finished with this change, not inside it.
+        QMetaObject::invokeMethod(
+            this, [this] { setWindowState(windowState() & ~Qt::WindowMaximized); },
+            Qt::QueuedConnection);
+    }
+}
+
+QPoint TVarnek::NormalPosition() const {
+    if (!WindowPositionsKnown() && placedPosition_)
+        return *placedPosition_;
+    return windowState() & kNotNormal ? normalPosition_ : pos();
+}
+
 std::int32_t TVarnek::Top() const {
-    return pos().y();
+    return NormalPosition().y();
 }
 std::int32_t TVarnek::Left() const {
-    return pos().x();
+    return NormalPosition().x();
 }
 void TVarnek::SetTop(std::int32_t top) {
     move(pos().x(), top);

@@ -1,11 +1,12 @@
-// The first show for each start-up request, when the error box adds a full stop, and where the
-// window opens for a saved position.
+// The first show for each start-up request, the windowing platform asked for, when the error box
+// adds a full stop, and where the window opens for a saved position.
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <string>
 
 #include "app/error_box.h"
+#include "app/platform_choice.h"
 #include "app/show_state.h"
 #include "ui/layout.h"
 #include "ui/screen_fit.h"
@@ -40,6 +41,31 @@ INSTANTIATE_TEST_SUITE_P(
                     ShowRow{"plain_minimise_2_is_normal", kUse, 2, InitialShow::kNormal},
                     ShowRow{"hide_0_still_shows_normal", kUse, 0, InitialShow::kNormal}),
     RowName<ShowRow>);
+
+struct PlatformRow {
+    const char* name;
+    const char* userPlatform;
+    const char* display;
+    const char* argument;  // after the program's name, or none
+    const char* expected;
+};
+class PlatformRequestTable : public testing::TestWithParam<PlatformRow> {};
+
+TEST_P(PlatformRequestTable, Chooses) {
+    const PlatformRow& row = GetParam();
+    char* argv[] = {const_cast<char*>("palvoren"), const_cast<char*>(row.argument), nullptr};
+    const int argc = row.argument == nullptr ? 1 : 2;
+    EXPECT_STREQ(PlatformRequest(row.userPlatform, row.display, argc, argv), row.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Platform, PlatformRequestTable,
+    testing::Values(PlatformRow{"x_display_goes_first_when_none_is_chosen", "", ":0", "-style",
+                                "xcb;wayland"},
+                    PlatformRow{"no_x_display_leaves_it_to_qt", nullptr, "", nullptr, nullptr},
+                    PlatformRow{"variable_chosen_stands", "wayland", ":0", nullptr, nullptr},
+                    PlatformRow{"argument_chosen_stands", nullptr, ":0", "--platform", nullptr}),
+    RowName<PlatformRow>);
 
 struct TextRow {
     const char* name;
