@@ -64,9 +64,13 @@ void PaintHeaderCell(QPainter& painter, const QPalette& colours, const QRect& wi
     DrawText(painter, withLines - kLines, text);
 }
 
+// Its sections keep their sizes, also where a tall or wide font would want them larger.
 class HeaderCells : public QHeaderView {
 public:
-    using QHeaderView::QHeaderView;
+    HeaderCells(Qt::Orientation orientation, QWidget* parent) : QHeaderView(orientation, parent) {
+        setSectionResizeMode(Fixed);
+        setMinimumSectionSize(0);
+    }
     void paintSection(QPainter* painter, const QRect& rect, int section) const override {
         PaintHeaderCell(*painter, palette(), rect,
                         model()->headerData(section, orientation()).toString());
@@ -129,8 +133,6 @@ StringGrid::StringGrid(QWidget* parent)
     setCornerButtonEnabled(false);
     // Each cell draws the lines after it itself, in the colour of its kind.
     setShowGrid(false);
-    for (QHeaderView* header : {horizontalHeader(), verticalHeader()})
-        header->setSectionResizeMode(QHeaderView::Fixed);
     horizontalHeader()->setFixedHeight(kRowHeight + kGridLineWidth);
     verticalHeader()->setDefaultSectionSize(kRowHeight + kGridLineWidth);
     for (int column = 0; column < kColumnCount; ++column)
@@ -168,7 +170,6 @@ void StringGrid::SetColumnWidth(int column, int width) {
         verticalHeader()->setFixedWidth(withLine);
     else
         setColumnWidth(column - 1, withLine);
-    updateGeometries();
 }
 
 void StringGrid::keyboardSearch(const QString&) {}

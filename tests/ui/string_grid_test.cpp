@@ -151,8 +151,17 @@ private slots:
         QCOMPARE(grid.visualRect(grid.model()->index(0, 3)).width(), 64 + 1);
     }
 
+    void standingsWidthsFillTheFrameExactly_data() {
+        QTest::addColumn<int>("fontPixels");
+        QTest::newRow("the window's font") << 12;
+        QTest::newRow("a font too large for the cells") << 40;
+    }
     void standingsWidthsFillTheFrameExactly() {
+        QFETCH(int, fontPixels);
         StringGrid grid;
+        QFont font = grid.font();
+        font.setPixelSize(fontPixels);
+        grid.setFont(font);
         SetUp(grid);
         Show(grid);
         for (int column = 1; column < StringGrid::kColumnCount; ++column) {
