@@ -23,7 +23,6 @@ constexpr int kLastItemRow = StringGrid::kRowCount - 2;
 constexpr int kLastItemColumn = StringGrid::kColumnCount - 2;
 constexpr int kDefaultWidth = 64;
 constexpr int kMaxWidth = 4096;
-constexpr int kWheelNotch = 120;
 // The text exactly as written, so that CellText gives back every byte, also those no QString holds.
 constexpr int kBytesRole = Qt::UserRole;
 
@@ -243,8 +242,8 @@ void StringGrid::mouseMoveEvent(QMouseEvent* event) {
 void StringGrid::wheelEvent(QWheelEvent* event) {
     // Fine-grained wheels send fractions of a notch; only whole notches move.
     wheelRemainder_ += event->angleDelta().y();
-    const int notches = wheelRemainder_ / kWheelNotch;
-    wheelRemainder_ -= notches * kWheelNotch;
+    const int notches = wheelRemainder_ / QWheelEvent::DefaultDeltasPerStep;
+    wheelRemainder_ -= notches * QWheelEvent::DefaultDeltasPerStep;
     const int row = std::clamp(currentIndex().row() - notches, 0, kLastItemRow);
     if (notches != 0)
         setCurrentIndex(model()->index(row, currentIndex().column()));
