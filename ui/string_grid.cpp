@@ -84,6 +84,7 @@ public:
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override {
+        // The grid's colours, which follow the window's activity as the header views' do.
         const QPalette& colours = option.widget->palette();
         const bool focused = option.state & QStyle::State_HasFocus;
         const bool highlighted = (option.state & QStyle::State_Selected) && !focused;
@@ -222,8 +223,9 @@ void StringGrid::mousePressEvent(QMouseEvent* event) {
         QTableWidget::mousePressEvent(event);
 }
 
-// From the anchor, not from the last plain click as in the view: the selection is one rectangle
-// with the current cell at a corner, and the anchor at the corner across.
+// A drag stretches the selection to the nearest data cell, from the anchor rather than, as in the
+// view, from the last plain click: the selection is one rectangle with the current cell at a
+// corner, the anchor at the corner across.
 void StringGrid::mouseMoveEvent(QMouseEvent* event) {
     if (!(event->buttons() & Qt::LeftButton))
         return;
