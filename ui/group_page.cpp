@@ -50,7 +50,6 @@ void GroupPage::SetFieldText(int fieldNumber, const QString& text) {
 }
 
 void GroupPage::SetUpGrid() {
-    gridSetUp_ = true;
     if (built_)
         SetUpBuiltGrid();
 }
@@ -87,8 +86,7 @@ void GroupPage::EnsureBuilt() {
     built_ = true;
     for (std::size_t slot = 0; slot < fields_.size(); ++slot)
         fields_[slot]->setText(std::exchange(pendingTexts_[slot], QString()));
-    if (gridSetUp_)
-        SetUpBuiltGrid();
+    SetUpBuiltGrid();
     // Children added to a page already on screen stay hidden unless shown.
     if (isVisible()) {
         for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
