@@ -91,15 +91,13 @@ public:
     IniScan Finish();
 
 private:
-    void Take(std::string_view piece);
     void Append(std::string_view bytes);
-    void EndLine(bool crBeforeLineFeed, std::uint64_t next);
+    void EndLine(bool lineFeed, bool crBeforeLineFeed, std::uint64_t next);
     void EnterSection(std::string_view header, bool cut);
     void KeyLine(std::string_view text, std::uint64_t length);
 
     const IniKeys& keys_;
     IniScan scan_;
-    std::string start_;     // the first bytes, until it is known whether they are a byte-order mark
     std::uint64_t at_ = 0;  // offset of the next byte
     char last_ = '\n';      // the byte before it
     // The line being read: from its first non-blank byte, as far as kLineLimit.

@@ -244,11 +244,15 @@ std::string RunProbe(const std::string& executable, const std::string& arguments
 TEST(SettingsPath, ASaveWithoutTheProgramsPathSaysWhatWentWrong) {
     if (std::system("unshare --mount true 2>/dev/null") != 0)
         GTEST_SKIP() << "no mount namespace here";
-    const std::string output =
-        RunCommand("unshare --mount sh -c 'mount -t tmpfs none /proc && exec \"" +
-                       std::string(PALVOREN_PROBE) + "\" save 7 x' 2>&1",
-                   1);
-    EXPECT_EQ(output, "実行ファイルの場所が分からないため、設定を保存できません\n");
+    // A sanitizer runtime misses /proc too and says so; only the program's own line counts.
+    const std::string output = RunCommand(
+        "ASAN_OPTIONS=detect_leaks=0 unshare --mount sh -c 'mount -t tmpfs none /proc "
+        "&& exec \"" +
+            std::string(PALVOREN_PROBE) + "\" save 7 x' 2>&1",
+        1);
+    EXPECT_NE(("\n" + output).find("\n実行ファイルの場所が分からないため、設定を保存できません\n"),
+              std::string::npos)
+        << output;
 }
 
 TEST(SettingsPath, ARenamedExecutableUsesTheFileOfItsNewName) {
