@@ -77,9 +77,7 @@ std::size_t NextWantedLine(std::string_view text, std::size_t from, const ByteSe
 std::size_t IniKeys::Add(std::string_view section, std::string_view key) {
     section = Trim(section);
     key = Trim(key);
-    const auto [place, newSection] = sectionIndex_.try_emplace(Lower(section), sections_.size());
-    if (newSection)
-        sections_.emplace_back(section);
+    const auto place = sectionIndex_.try_emplace(Lower(section), sectionIndex_.size()).first;
     const auto [slot, newKey] = keyIndex_.try_emplace({place->second, Lower(key)}, keys_.size());
     if (!newKey)
         return slot->second;
