@@ -10,26 +10,6 @@
 #include "app/signal_bridge.h"
 #include "ui/tvarnek.h"
 
-namespace {
-
-void ShowFirst(palvoren::TVarnek& window, palvoren::InitialShow show) {
-    switch (show) {
-        case palvoren::InitialShow::kMaximized:
-            window.showMaximized();
-            break;
-        case palvoren::InitialShow::kMinimizedNoActivate:
-            // Qt shows a window that was never visible minimised without the activation
-            // (SW_SHOWMINNOACTIVE); WA_ShowWithoutActivating would turn that into a normal show.
-            window.showMinimized();
-            break;
-        case palvoren::InitialShow::kNormal:
-            window.show();
-            break;
-    }
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
     // Before anything else, so that a second copy leaves no trace: no window, no settings file.
     const palvoren::InstanceGuard guard = palvoren::InstanceGuard::Acquire();
@@ -43,7 +23,10 @@ int main(int argc, char** argv) {
     // Before the window shows: a SIGTERM that comes with the first paint must close it the
     // orderly way, not end the process unsaved.
     palvoren::SignalBridge bridge(&window);
-    ShowFirst(window, palvoren::StartupShow());
+    // A window never shown before is shown minimised without the activation (SW_SHOWMINNOACTIVE);
+    // WA_ShowWithoutActivating would turn that into a normal show.
+    window.setWindowState(palvoren::StartupState());
+    window.show();
     app.exec();
 
     // The loop ends with the window closed. The save comes before any control goes; a failure is

@@ -1,5 +1,5 @@
-// The first show for each start-up request, the windowing platform asked for, when the error box
-// adds a full stop, and where the window opens for a saved position.
+// The windowing platform asked for, when the error box adds a full stop, and where the window opens
+// for a saved position.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -7,7 +7,6 @@
 
 #include "app/error_box.h"
 #include "app/platform_choice.h"
-#include "app/show_state.h"
 #include "ui/layout.h"
 #include "ui/screen_fit.h"
 
@@ -18,29 +17,6 @@ template <typename Row>
 std::string RowName(const testing::TestParamInfo<Row>& info) {
     return info.param.name;
 }
-
-struct ShowRow {
-    const char* name;
-    std::uint32_t flags;
-    int showState;
-    InitialShow expected;
-};
-class InitialShowTable : public testing::TestWithParam<ShowRow> {};
-
-TEST_P(InitialShowTable, Maps) {
-    EXPECT_EQ(InitialShowFor(GetParam().flags, GetParam().showState), GetParam().expected);
-}
-
-constexpr std::uint32_t kUse = kStartfUseShowWindow;
-INSTANTIATE_TEST_SUITE_P(
-    StartupShow, InitialShowTable,
-    testing::Values(ShowRow{"state_3_maximises", kUse | 0x100, 3, InitialShow::kMaximized},
-                    ShowRow{"state_7_minimises_quietly", kUse, 7,
-                            InitialShow::kMinimizedNoActivate},
-                    ShowRow{"state_without_its_flag_is_ignored", 0x100, 3, InitialShow::kNormal},
-                    ShowRow{"plain_minimise_2_is_normal", kUse, 2, InitialShow::kNormal},
-                    ShowRow{"hide_0_still_shows_normal", kUse, 0, InitialShow::kNormal}),
-    RowName<ShowRow>);
 
 struct PlatformRow {
     const char* name;
