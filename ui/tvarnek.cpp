@@ -38,7 +38,7 @@ TVarnek::TVarnek(TVarnekOptions options) : options_(std::move(options)) {
         try {
             options_.settingsPath = SettingsFilePath();
         } catch (const std::exception&) {
-            // Left unknown: the load falls back and the save reports the failure, as always.
+            // Left unknown: the load falls back and the save says why it cannot save.
         }
     }
     setObjectName(QStringLiteral("Varnek"));
@@ -83,10 +83,7 @@ void TVarnek::BuildControls() {
 void TVarnek::FormCreate() {
     for (GroupPage* page : pages_)
         page->SetUpGrid();
-    if (options_.settingsPath)
-        LoadSettings(*this, *options_.settingsPath, &loadedTexts_);
-    else
-        LoadSettings(*this, &loadedTexts_);
+    LoadSettings(*this, options_.settingsPath, &loadedTexts_);
     // A platform that places windows itself has nothing to bring back onto the screens.
     if (WindowPositionsKnown())
         KeepTitleBarReachable(*this, layout::kClientSize);
@@ -116,10 +113,7 @@ std::optional<std::string> TVarnek::FormDestroyWithoutDisplay() noexcept {
 }
 
 void TVarnek::Save() {
-    if (options_.settingsPath)
-        SaveSettings(*this, *options_.settingsPath, &loadedTexts_);
-    else
-        SaveSettings(*this, &loadedTexts_);
+    SaveSettings(*this, options_.settingsPath, &loadedTexts_);
 }
 
 void TVarnek::Guarded(const std::function<void()>& handler) const {
