@@ -138,11 +138,9 @@ void GroupPage::SetUpBuiltGrid() {
     const GroupSpec& group = Group();
     for (int row = 1; row <= kTeamsPerGroup; ++row)
         grid_->SetCellText(0, row, group.teams[static_cast<std::size_t>(row - 1)]);
-    for (int column = 0; column < StringGrid::kColumnCount; ++column)
-        grid_->SetCellText(column, 0, {});
     const QStringList header = Utf8(kGridHeader).split(QLatin1Char(','));
-    for (int column = 0; column < header.size() && column < StringGrid::kColumnCount; ++column)
-        grid_->SetCellText(column, 0, header[column].toStdString());
+    for (int column = 0; column < StringGrid::kColumnCount; ++column)
+        grid_->SetCellText(column, 0, header.value(column).toStdString());
 }
 
 void GroupPage::AddCaption(std::string_view name, std::string_view text, QPoint position) {

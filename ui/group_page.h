@@ -30,7 +30,6 @@ public:
 
     GroupPage(int groupIndex, QWidget* parent = nullptr);
 
-    int GroupIndex() const { return groupIndex_; }
     const GroupSpec& Group() const;
 
     // Texts of the page's score fields by field number; they do not build the page.
