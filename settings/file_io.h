@@ -42,10 +42,11 @@ FileText ReadFileText(const std::string& path, const TextSink& piece);
 // The system calls that a replacement makes; tests put failing ones in their place.
 #ifdef _WIN32
 struct FileOps {
-    // WriteFile, FlushFileBuffers and MoveFileExW (replacing, written through); true on success.
-    bool (*write)(void* file, const void* data, std::uint32_t size, std::uint32_t* written);
-    bool (*flush)(void* file);
-    bool (*move)(const wchar_t* from, const wchar_t* to);
+    // WriteFile, FlushFileBuffers and MoveFileExW, as the system declares them.
+    int (*write)(void* file, const void* data, unsigned long size, unsigned long* written,
+                 struct _OVERLAPPED* overlapped);
+    int (*flush)(void* file);
+    int (*move)(const wchar_t* from, const wchar_t* to, unsigned long flags);
 };
 #else
 struct FileOps {

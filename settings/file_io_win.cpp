@@ -159,9 +159,10 @@ private:
 // A disk file takes all it is given or fails; the pieces of a settings text are far below the
 // 4 GiB a call can write.
 bool WriteAll(const FileOps& ops, HANDLE file, std::string_view bytes) {
-    std::uint32_t written = 0;
-    const auto size = static_cast<std::uint32_t>(bytes.size());
-    return bytes.size() == size && ops.write(file, bytes.data(), size, &written) && written == size;
+    DWORD written = 0;
+    const auto size = static_cast<DWORD>(bytes.size());
+    return bytes.size() == size &&
+           ops.write(file, bytes.data(), size, &written, nullptr) != FALSE && written == size;
 }
 
 // The text of `write`, kept as `encoding`, written at the file's current position.
@@ -207,7 +208,8 @@ bool WriteInPlace(const std::wstring& target, TextEncoding encoding,
     if (!file.Valid() || ::GetFileSizeEx(file.get(), &size) == FALSE ||
         ::SetFilePointerEx(file.get(), LARGE_INTEGER{}, nullptr, FILE_END) == FALSE)
         return false;
-    const bool written = WriteText(ops, file.get(), encoding, write) && ops.flush(file.get()) &&
+    const bool written = WriteText(ops, file.get(), encoding, write) &&
+                         ops.flush(file.get()) != FALSE &&
                          ::SetFilePointerEx(file.get(), LARGE_INTEGER{}, &end, FILE_CURRENT);
     if (!written || end.QuadPart < size.QuadPart) {
         if (Seek(file.get(), static_cast<std::uint64_t>(size.QuadPart)))
@@ -216,7 +218,7 @@ bool WriteInPlace(const std::wstring& target, TextEncoding encoding,
     }
     const auto old = static_cast<std::uint64_t>(size.QuadPart);
     return MoveToFront(file.get(), old, static_cast<std::uint64_t>(end.QuadPart) - old) &&
-           ops.flush(file.get()) && file.Close();
+           ops.flush(file.get()) != FALSE && file.Close();
 }
 
 }  // namespace
@@ -253,19 +255,7 @@ FileText ReadFileText(const std::string& path, const TextSink& piece) {
 }
 
 FileOps SystemFileOps() {
-    return {
-        [](void* file, const void* data, std::uint32_t size, std::uint32_t* written) {
-            DWORD done = 0;
-            const bool ok = ::WriteFile(file, data, size, &done, nullptr) != FALSE;
-            *written = done;
-            return ok;
-        },
-        [](void* file) { return ::FlushFileBuffers(file) != FALSE; },
-        [](const wchar_t* from, const wchar_t* to) {
-            return ::MoveFileExW(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) !=
-                   FALSE;
-        },
-    };
+    return {::WriteFile, ::FlushFileBuffers, ::MoveFileExW};
 }
 
 bool ReplaceFileText(const std::string& path, TextEncoding encoding,
@@ -283,9 +273,10 @@ bool ReplaceFileText(const std::string& path, TextEncoding encoding,
                               kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid())
         return target->exists && WriteInPlace(final, encoding, write, ops);
-    bool written = WriteText(ops, file.get(), encoding, write) && ops.flush(file.get());
+    bool written = WriteText(ops, file.get(), encoding, write) && ops.flush(file.get()) != FALSE;
     written = file.Close() && written;
-    if (!written || !ops.move(temporary.c_str(), final.c_str())) {
+    if (!written || ops.move(temporary.c_str(), final.c_str(),
+                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) == FALSE) {
         ::DeleteFileW(temporary.c_str());
         return written && target->exists && WriteInPlace(final, encoding, write, ops);
     }

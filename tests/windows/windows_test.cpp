@@ -71,9 +71,11 @@ bool Replace(const std::string& path, const std::string& text,
 
 TEST(WindowsFiles, ReplaceFailsWholeAtEveryStep) {
     const FileOps real = SystemFileOps();
-    const auto failWrite = [](void*, const void*, std::uint32_t, std::uint32_t*) { return false; };
-    const auto failFlush = [](void*) { return false; };
-    const auto failMove = [](const wchar_t*, const wchar_t*) { return false; };
+    const auto failWrite = [](void*, const void*, unsigned long, unsigned long*, _OVERLAPPED*) {
+        return FALSE;
+    };
+    const auto failFlush = [](void*) { return FALSE; };
+    const auto failMove = [](const wchar_t*, const wchar_t*, unsigned long) { return FALSE; };
     const std::vector<std::tuple<const char*, FileOps, std::string>> cases{
         {"write fails", {failWrite, real.flush, real.move}, "old"},
         {"flush to disk fails", {real.write, failFlush, real.move}, "old"},
