@@ -1,11 +1,19 @@
 #include "app/application.h"
 
+#include <QIcon>
+#include <QPixmap>
 #include <exception>
 
-#include "app/app_icon.h"
 #include "app/error_box.h"
 
 namespace palvoren {
+namespace {
+
+// The program's icon, "MAINICON": a football, 32 x 32 pixels in 16 colours, for the window frame
+// and the taskbar.
+#include "app/football.xpm"
+
+}  // namespace
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("Palvoren"));
@@ -13,7 +21,7 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
     // Ties the window to the installed desktop entry, for its icon and name in docks and task
     // lists (Wayland compositors know a window by this name alone).
     setDesktopFileName(QStringLiteral(PALVOREN_APP_ID));
-    setWindowIcon(AppIcon());
+    setWindowIcon(QIcon(QPixmap(football_xpm)));
 }
 
 bool Application::notify(QObject* receiver, QEvent* event) {
