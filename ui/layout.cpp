@@ -27,18 +27,14 @@ constexpr std::array<std::array<LinePlaces, kMatchesPerGroup>, kGroupCount> kFie
 
 }  // namespace
 
-int FieldLeft(int groupIndex, int line, Side side) {
+QRect FieldRect(int groupIndex, int line, Side side) {
     if (groupIndex < 1 || groupIndex > kGroupCount || line < 1 || line > kMatchesPerGroup) {
         throw std::out_of_range("no score field on page " + std::to_string(groupIndex) + " line " +
                                 std::to_string(line));
     }
     const LinePlaces& places =
         kFieldLefts[static_cast<std::size_t>(groupIndex - 1)][static_cast<std::size_t>(line - 1)];
-    return side == Side::Home ? places.home : places.away;
-}
-
-QRect FieldRect(int groupIndex, int line, Side side) {
-    return {QPoint(FieldLeft(groupIndex, line, side), FieldTop(line)), kFieldSize};
+    return {QPoint(side == Side::Home ? places.home : places.away, FieldTop(line)), kFieldSize};
 }
 
 }  // namespace palvoren::layout

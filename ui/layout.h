@@ -51,10 +51,8 @@ constexpr int FieldTop(int line) {
     return 32 + 40 * (line - 1);
 }
 
-// Left edge of the home or away score field of display line 1-6 on the page of group 1-8.
-int FieldLeft(int groupIndex, int line, Side side);
-
-// The score field's place on its page.
+// The home or away score field's place on its page, for display line 1-6 on the page of group
+// 1-8.
 QRect FieldRect(int groupIndex, int line, Side side);
 
 }  // namespace palvoren::layout
