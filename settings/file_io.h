@@ -6,7 +6,6 @@
 // whatever name it is reached.
 #pragma once
 
-#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>

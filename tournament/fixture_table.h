@@ -7,7 +7,6 @@
 #pragma once
 
 #include <array>
-#include <cstddef>
 #include <string_view>
 
 namespace palvoren {
