@@ -1,9 +1,19 @@
-// The settings are saved even when the process ends by exit() from inside the event loop: Qt's X11
-// connection does that when the display goes away (a dropped remote session, a crashed server),
-// and the typed scores would be lost. While an ExitSave lives, such an end saves the window's
-// settings without touching the display and writes any failure to standard error, as no box can
-// be shown. Only one at a time; it must not outlive the window.
+// The settings are saved when the process is about to end without the event loop returning to
+// main, where the normal save runs:
+// - exit() from inside the loop: Qt's X11 connection does that when the display goes away (a
+//   dropped remote session, a crashed server);
+// - aboutToQuit while the loop still runs: the end of a Windows session (log-off, restart, shut
+//   down), whose WM_ENDSESSION the process does not outlive;
+// - Qt's warning that its Wayland connection broke, after which Qt ends the process at once.
+// The typed scores would be lost each time. While an ExitSave lives, such an end saves the
+// window's settings from memory, touching neither the display nor the error display, as no one
+// could answer a box then. A failure is written to standard error (Windows shows it nowhere); the
+// old file stays whole, as a save replaces it atomically. The window saves once, so a close that
+// follows saves nothing more. Needs a QApplication; only one at a time; it must not outlive the
+// window.
 #pragma once
+
+#include <QMetaObject>
 
 namespace palvoren {
 
@@ -15,6 +25,9 @@ public:
     ~ExitSave();
     ExitSave(const ExitSave&) = delete;
     ExitSave& operator=(const ExitSave&) = delete;
+
+private:
+    QMetaObject::Connection aboutToQuit_;
 };
 
 }  // namespace palvoren

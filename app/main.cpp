@@ -5,28 +5,10 @@
 #include "app/error_box.h"
 #include "app/exit_save.h"
 #include "app/instance_guard.h"
+#include "app/platform_choice.h"
 #include "app/show_state.h"
 #include "app/signal_bridge.h"
 #include "ui/tvarnek.h"
-
-namespace {
-
-void ShowFirst(palvoren::TVarnek& window, palvoren::InitialShow show) {
-    switch (show) {
-        case palvoren::InitialShow::kMaximized:
-            window.showMaximized();
-            break;
-        case palvoren::InitialShow::kMinimizedNoActivate:
-            window.setAttribute(Qt::WA_ShowWithoutActivating);
-            window.showMinimized();
-            break;
-        case palvoren::InitialShow::kNormal:
-            window.show();
-            break;
-    }
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     // Before anything else, so that a second copy leaves no trace: no window, no settings file.
@@ -34,13 +16,17 @@ int main(int argc, char** argv) {
     if (!guard.Owned())
         return 0;
 
+    palvoren::ChoosePlatform(argc, argv);
     palvoren::Application app(argc, argv);
     palvoren::TVarnek window(palvoren::TVarnekOptions{palvoren::ShowErrorBox, std::nullopt});
     const palvoren::ExitSave exitSave(window);
     // Before the window shows: a SIGTERM that comes with the first paint must close it the
     // orderly way, not end the process unsaved.
     palvoren::SignalBridge bridge(&window);
-    ShowFirst(window, palvoren::StartupShow());
+    // A window never shown before is shown minimised without the activation (SW_SHOWMINNOACTIVE);
+    // WA_ShowWithoutActivating would turn that into a normal show.
+    window.setWindowState(palvoren::StartupState());
+    window.show();
     app.exec();
 
     // The loop ends with the window closed. The save comes before any control goes; a failure is

@@ -6,34 +6,18 @@
 
 namespace palvoren {
 
+Qt::WindowState StartupState() {
 #ifdef _WIN32
-static_assert(STARTF_USESHOWWINDOW == kStartfUseShowWindow);
-static_assert(SW_SHOWMAXIMIZED == kShowMaximized && SW_SHOWMINNOACTIVE == kShowMinNoActive);
-#endif
-
-InitialShow InitialShowFor(std::uint32_t startupFlags, int showState) {
-    if ((startupFlags & kStartfUseShowWindow) == 0)
-        return InitialShow::kNormal;
-    switch (showState) {
-        case kShowMaximized:
-            return InitialShow::kMaximized;
-        case kShowMinNoActive:
-            return InitialShow::kMinimizedNoActivate;
-        default:
-            return InitialShow::kNormal;
-    }
-}
-
-InitialShow StartupShow() {
-#ifdef _WIN32
-    STARTUPINFOA info{};
+    STARTUPINFOW info{};
     info.cb = sizeof info;
-    ::GetStartupInfoA(&info);
-    return InitialShowFor(info.dwFlags, info.wShowWindow);
-#else
-    // Nothing here passes a show state to a starting program.
-    return InitialShowFor(0, 0);
+    ::GetStartupInfoW(&info);
+    if ((info.dwFlags & STARTF_USESHOWWINDOW) != 0 && info.wShowWindow == SW_SHOWMAXIMIZED)
+        return Qt::WindowMaximized;
+    if ((info.dwFlags & STARTF_USESHOWWINDOW) != 0 && info.wShowWindow == SW_SHOWMINNOACTIVE)
+        return Qt::WindowMinimized;
 #endif
+    // Nothing else passes a show state to a starting program.
+    return Qt::WindowNoState;
 }
 
 }  // namespace palvoren

@@ -5,8 +5,8 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
+#include <filesystem>
 #include <optional>
 #include <vector>
 
@@ -37,25 +37,16 @@ private:
     int fd_;
 };
 
-std::string Folder(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
 // Follows a chain of symbolic links to the file that is to be replaced, which need not exist yet.
-std::optional<std::string> FinalTarget(std::string path) {
+std::optional<std::string> FinalTarget(std::filesystem::path path) {
     for (int hops = 0; hops < 40; ++hops) {
-        struct stat info {};
-        if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
-            return path;
-        std::array<char, 4096> buffer{};
-        const ssize_t length = ::readlink(path.c_str(), buffer.data(), buffer.size());
-        if (length <= 0 || static_cast<std::size_t>(length) >= buffer.size())
+        std::error_code error;
+        if (!std::filesystem::is_symlink(path, error))
+            return path.string();
+        const std::filesystem::path link = std::filesystem::read_symlink(path, error);
+        if (error)
             return std::nullopt;
-        std::string link(buffer.data(), static_cast<std::size_t>(length));
-        path = link.front() == '/' ? link : Folder(path) + "/" + link;
+        path = path.parent_path() / link;  // a link to an absolute path replaces it whole
     }
     return std::nullopt;
 }
@@ -182,9 +173,11 @@ bool ReplaceFileText(const std::string& path, TextEncoding,
         return written && hadFile && WriteInPlace(*target, write, ops);
     }
     // The rename itself lives in the folder; without this a power cut could still undo it.
-    FileDescriptor folder(::open(Folder(*target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.get() >= 0)
-        ::fsync(folder.get());
+    const std::filesystem::path folder = std::filesystem::path(*target).parent_path();
+    FileDescriptor folderFd(
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folderFd.get() >= 0)
+        ::fsync(folderFd.get());
     return true;
 }
 

@@ -22,9 +22,7 @@ constexpr std::string_view kUtf16Mark = "\xFF\xFE";
 
 std::optional<BY_HANDLE_FILE_INFORMATION> Information(HANDLE file) {
     BY_HANDLE_FILE_INFORMATION info{};
-    if (::GetFileInformationByHandle(file, &info) == FALSE)
-        return std::nullopt;
-    return info;
+    return ::GetFileInformationByHandle(file, &info) != FALSE ? std::optional(info) : std::nullopt;
 }
 
 // Opened only to be looked at: a device opened this way is never read from or written to.
@@ -158,15 +156,12 @@ private:
     std::string carry_;
 };
 
+// A disk file takes all it is given or fails; the pieces of a settings text are far below the
+// 4 GiB a call can write.
 bool WriteAll(const FileOps& ops, HANDLE file, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const auto size = static_cast<std::uint32_t>(std::min<std::size_t>(bytes.size(), 1u << 30));
-        std::uint32_t written = 0;
-        if (!ops.write(file, bytes.data(), size, &written) || written == 0)
-            return false;
-        bytes.remove_prefix(written);
-    }
-    return true;
+    std::uint32_t written = 0;
+    const auto size = static_cast<std::uint32_t>(bytes.size());
+    return bytes.size() == size && ops.write(file, bytes.data(), size, &written) && written == size;
 }
 
 // The text of `write`, kept as `encoding`, written at the file's current position.

@@ -23,29 +23,32 @@ std::string OneLine(std::string value) {
 IniEditor::IniEditor(const IniKeys& keys, const IniScan& scan,
                      const std::vector<std::optional<std::string>>& values, const TextSink& out)
     : scan_(scan), out_(out), newline_(scan.newline.empty() ? kSystemNewline : scan.newline) {
-    // Where each section's new keys go: one splice at its end, or one new section at the end.
-    std::vector<std::optional<std::size_t>> added(keys.SectionCount());
+    std::vector<std::string> added(keys.SectionCount());  // the lines new to each section
     for (std::size_t k = 0; k < values.size(); ++k) {
         if (!values[k])
             continue;
         const IniKeys::Key& key = keys.All()[k];
-        std::string value = OneLine(*values[k]);
+        const std::string value = OneLine(*values[k]);
         if (const std::optional<IniScan::Value>& old = scan.values[k]) {
-            splices_.push_back({old->offset, old->length, std::move(value)});
+            splices_.push_back({old->offset, old->length, value});
             continue;
         }
-        const std::size_t s = key.sectionIndex;
+        std::string& lines = added[key.sectionIndex];
+        if (lines.empty() && !scan.sectionEnds[key.sectionIndex])
+            lines = '[' + key.section + ']' + newline_;
+        lines += key.name + '=' + value + newline_;
+    }
+    for (std::size_t s = 0; s < added.size(); ++s) {
         const std::optional<std::uint64_t>& end = scan.sectionEnds[s];
-        if (!added[s]) {
-            added[s] = end ? splices_.size() : newSections_.size();
-            if (end) {  // a last line without a line end gets one before the new keys
-                splices_.push_back({*end, 0, *end == scan.size && scan.endsOpen ? newline_ : ""});
-            } else {
-                newSections_.push_back('[' + key.section + ']' + newline_);
-            }
+        if (added[s].empty())
+            continue;
+        if (!end) {
+            newSections_.push_back(std::move(added[s]));
+            continue;
         }
-        (end ? splices_[*added[s]].text : newSections_[*added[s]]) +=
-            key.name + '=' + value + newline_;
+        // A last line without a line end gets one before the new keys.
+        const bool open = *end == scan.size && scan.endsOpen;
+        splices_.push_back({*end, 0, (open ? newline_ : std::string()) + added[s]});
     }
     std::stable_sort(splices_.begin(), splices_.end(),
                      [](const Splice& a, const Splice& b) { return a.offset < b.offset; });

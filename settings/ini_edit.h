@@ -5,11 +5,11 @@
 // Only the values written change: every other byte of the text stays as it was, and bytes are
 // never re-encoded. A key the text holds gets its new value where the old one stood (the first of
 // duplicates). Keys new to a section go after the last non-blank line of its first occurrence;
-// keys of sections the text lacks follow at the end, a section each. New keys come in the order of
-// their indexes. New lines end as the text's first line does, or else as the system's own files
-// do (CR LF on Windows, LF elsewhere). A value is one line: LF in it becomes a blank, and so does
-// a CR at its end, which would merge with the line end, so a value can never start a line of its
-// own. A CR inside it stays, as the reader keeps it.
+// keys of sections the text lacks follow at the end, a section each, in the order of the sections'
+// indexes. New keys come in the order of their indexes. New lines end as the text's first line
+// does, or else as the system's own files do (CR LF on Windows, LF elsewhere). A value is one line:
+// LF in it becomes a blank, and so does a CR at its end, which would merge with the line end, so a
+// value can never start a line of its own. A CR inside it stays, as the reader keeps it.
 #pragma once
 
 #include <cstdint>

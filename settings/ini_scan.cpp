@@ -77,9 +77,7 @@ std::size_t NextWantedLine(std::string_view text, std::size_t from, const ByteSe
 std::size_t IniKeys::Add(std::string_view section, std::string_view key) {
     section = Trim(section);
     key = Trim(key);
-    const auto [place, newSection] = sectionIndex_.try_emplace(Lower(section), sections_.size());
-    if (newSection)
-        sections_.emplace_back(section);
+    const auto place = sectionIndex_.try_emplace(Lower(section), sectionIndex_.size()).first;
     const auto [slot, newKey] = keyIndex_.try_emplace({place->second, Lower(key)}, keys_.size());
     if (!newKey)
         return slot->second;
@@ -117,28 +115,8 @@ IniScanner::IniScanner(const IniKeys& keys) : keys_(keys) {
         inWanted_[b] = elsewhere_[b] || keys.KeyStarts()[b];
 }
 
-void IniScanner::Feed(std::string_view piece) {
-    if (start_.size() < kByteOrderMark.size()) {
-        const std::size_t take = std::min(piece.size(), kByteOrderMark.size() - start_.size());
-        start_.append(piece.substr(0, take));
-        piece.remove_prefix(take);
-        if (start_.size() < kByteOrderMark.size())
-            return;
-        if (start_ == kByteOrderMark) {
-            scan_.bodyStart = at_ = lineStart_ = kByteOrderMark.size();
-        } else {
-            Take(start_);
-        }
-    }
-    Take(piece);
-}
-
 IniScan IniScanner::Finish() {
-    if (start_.size() < kByteOrderMark.size()) {  // a text too short for a byte-order mark
-        Take(start_);
-        start_.assign(kByteOrderMark.size(), '\0');
-    }
-    EndLine(false, at_);  // the last line has no line end, so a CR in it is its own byte
+    EndLine(false, false, at_);  // the last line has no line end, so a CR in it is its own byte
     scan_.size = at_;
     scan_.endsOpen = at_ > scan_.bodyStart && last_ != '\n';
     return std::move(scan_);
@@ -146,7 +124,7 @@ IniScan IniScanner::Finish() {
 
 // Lines that cannot matter (most of a huge file) are passed over in bulk; the others are kept, as
 // far as the limit, and read when they end.
-void IniScanner::Take(std::string_view piece) {
+void IniScanner::Feed(std::string_view piece) {
     for (std::size_t i = 0; i < piece.size();) {
         const ByteSet& worth = section_ ? inWanted_ : elsewhere_;
         if (leading_ == 0 && length_ == 0 && !scan_.newline.empty() && !worth[Byte(piece[i])]) {
@@ -164,10 +142,7 @@ void IniScanner::Take(std::string_view piece) {
         Append(piece.substr(i, (lf == std::string_view::npos ? piece.size() : lf) - i));
         if (lf == std::string_view::npos)
             break;
-        const bool cr = (lf > 0 ? piece[lf - 1] : last_) == '\r';
-        if (scan_.newline.empty())
-            scan_.newline = cr && at_ + lf > scan_.bodyStart ? "\r\n" : "\n";
-        EndLine(cr, at_ + lf + 1);
+        EndLine(true, (lf > 0 ? piece[lf - 1] : last_) == '\r', at_ + lf + 1);
         i = lf + 1;
     }
     if (!piece.empty())
@@ -185,14 +160,23 @@ void IniScanner::Append(std::string_view bytes) {
     length_ += bytes.size();
 }
 
-void IniScanner::EndLine(bool crBeforeLineFeed, std::uint64_t next) {
+void IniScanner::EndLine(bool lineFeed, bool crBeforeLineFeed, std::uint64_t next) {
+    if (lineStart_ == 0 && leading_ == 0 && line_.starts_with(kByteOrderMark)) {
+        scan_.bodyStart = kByteOrderMark.size();
+        const std::size_t first = std::min(line_.find_first_not_of(" \t", 3), line_.size());
+        line_.erase(0, first);
+        leading_ = first;
+        length_ -= first;
+    }
+    if (lineFeed && scan_.newline.empty())  // the first line end
+        scan_.newline = crBeforeLineFeed && next - 1 > scan_.bodyStart ? "\r\n" : "\n";
     const std::uint64_t length = length_ - (crBeforeLineFeed && length_ > 0 ? 1 : 0);
+    const std::string_view text = std::string_view(line_).substr(
+        0, static_cast<std::size_t>(std::min<std::uint64_t>(length, line_.size())));
     if (length > 0) {  // blank lines never move where new keys go
-        const std::string_view text = std::string_view(line_).substr(
-            0, static_cast<std::size_t>(std::min<std::uint64_t>(length, line_.size())));
-        if (text.front() == '[')
+        if (text.starts_with('['))
             EnterSection(text.substr(1), length > line_.size());
-        else if (text.front() != ';' && section_)
+        else if (!text.empty() && text.front() != ';' && section_)
             KeyLine(text, length);
         if (tracked_)
             scan_.sectionEnds[*tracked_] = next;

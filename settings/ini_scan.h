@@ -48,7 +48,7 @@ public:
     std::size_t Add(std::string_view section, std::string_view key);
 
     const std::vector<Key>& All() const { return keys_; }
-    std::size_t SectionCount() const { return sections_.size(); }
+    std::size_t SectionCount() const { return sectionIndex_.size(); }
     std::optional<std::size_t> Find(std::string_view section, std::string_view key) const;
     std::optional<std::size_t> FindSection(std::string_view section) const;
     std::optional<std::size_t> FindIn(std::size_t sectionIndex, std::string_view key) const;
@@ -58,7 +58,6 @@ public:
 
 private:
     std::vector<Key> keys_;
-    std::vector<std::string> sections_;
     std::map<std::pair<std::size_t, std::string>, std::size_t> keyIndex_;  // lower-case key
     std::unordered_map<std::string, std::size_t> sectionIndex_;            // lower case
     ByteSet keyStarts_{};
@@ -91,15 +90,13 @@ public:
     IniScan Finish();
 
 private:
-    void Take(std::string_view piece);
     void Append(std::string_view bytes);
-    void EndLine(bool crBeforeLineFeed, std::uint64_t next);
+    void EndLine(bool lineFeed, bool crBeforeLineFeed, std::uint64_t next);
     void EnterSection(std::string_view header, bool cut);
     void KeyLine(std::string_view text, std::uint64_t length);
 
     const IniKeys& keys_;
     IniScan scan_;
-    std::string start_;     // the first bytes, until it is known whether they are a byte-order mark
     std::uint64_t at_ = 0;  // offset of the next byte
     char last_ = '\n';      // the byte before it
     // The line being read: from its first non-blank byte, as far as kLineLimit.

@@ -2,7 +2,6 @@
 
 #include "settings/file_text.h"
 #include "settings/ini_file.h"
-#include "settings/settings_path.h"
 #include "standings/int_text.h"
 #include "tournament/fixture_table.h"
 
@@ -63,20 +62,13 @@ std::string FieldKey(int fieldNumber) {
     return "edit" + IntToText(fieldNumber);
 }
 
-void LoadSettings(SettingsWindow& window, LoadedTexts* loaded) {
-    std::string path;
-    try {
-        path = SettingsFilePath();
-    } catch (...) {
-        // Without a path there is nothing to load: treated like any other failed load.
+void LoadSettings(SettingsWindow& window, const std::optional<std::string>& path,
+                  LoadedTexts* loaded) {
+    if (!path) {
         PlaceAtFallback(window);
         return;
     }
-    LoadSettings(window, path, loaded);
-}
-
-void LoadSettings(SettingsWindow& window, const std::string& path, LoadedTexts* loaded) {
-    TIniFile ini(path, SettingsKeys());
+    TIniFile ini(*path, SettingsKeys());
     LoadedTexts scratch;
     try {
         ReadInto(window, ini, loaded != nullptr ? *loaded : scratch);
@@ -86,15 +78,13 @@ void LoadSettings(SettingsWindow& window, const std::string& path, LoadedTexts* 
     }
 }
 
-void SaveSettings(const SettingsWindow& window, const LoadedTexts* loaded) {
-    SaveSettings(window, SettingsFilePath(), loaded);
-}
-
-void SaveSettings(const SettingsWindow& window, const std::string& path,
+void SaveSettings(const SettingsWindow& window, const std::optional<std::string>& path,
                   const LoadedTexts* loaded) {
+    if (!path)
+        throw EIniFileException::PathUnknown();
     static const LoadedTexts nothingLoaded;
     const LoadedTexts& texts = loaded != nullptr ? *loaded : nothingLoaded;
-    TIniFile ini(path, SettingsKeys());
+    TIniFile ini(*path, SettingsKeys());
     ini.WriteNumber(kFormSection, "Top", window.Top());
     ini.WriteNumber(kFormSection, "Left", window.Left());
     const TextEncoding encoding = ini.Encoding();

@@ -55,13 +55,12 @@ private:
 // The settings key of score field N: "edit" and N.
 std::string FieldKey(int fieldNumber);
 
-// Without a path, the file beside the running executable. Without LoadedTexts, every field is
-// saved from its text.
-void LoadSettings(SettingsWindow& window, LoadedTexts* loaded = nullptr);
-void LoadSettings(SettingsWindow& window, const std::string& path, LoadedTexts* loaded = nullptr);
-
-void SaveSettings(const SettingsWindow& window, const LoadedTexts* loaded = nullptr);
-void SaveSettings(const SettingsWindow& window, const std::string& path,
+// path: the settings file, or nothing when the program's own path, and so the file's, could not
+// be found; the load then falls back as after any failed load, and the save throws
+// EIniFileException::PathUnknown(). Without LoadedTexts, every field is saved from its text.
+void LoadSettings(SettingsWindow& window, const std::optional<std::string>& path,
+                  LoadedTexts* loaded = nullptr);
+void SaveSettings(const SettingsWindow& window, const std::optional<std::string>& path,
                   const LoadedTexts* loaded = nullptr);
 
 }  // namespace palvoren

@@ -1,7 +1,5 @@
 #include "settings/settings_path.h"
 
-#include <vector>
-
 #include "settings/ini_file.h"
 
 #ifdef _WIN32
@@ -9,7 +7,7 @@
 
 #include "settings/win32.h"
 #else
-#include <unistd.h>
+#include <filesystem>
 #endif
 
 namespace palvoren {
@@ -38,16 +36,11 @@ std::string SettingsFilePath() {
 #else
 
 std::string ExecutablePath() {
-    std::vector<char> buffer(4096);
-    for (;;) {
-        const ssize_t length = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
-        if (length <= 0)
-            throw EIniFileException::PathUnknown();
-        if (static_cast<std::size_t>(length) < buffer.size()) {
-            return std::string(buffer.data(), static_cast<std::size_t>(length));
-        }
-        buffer.resize(buffer.size() * 2);
-    }
+    std::error_code error;
+    std::string path = std::filesystem::read_symlink("/proc/self/exe", error).string();
+    if (error || path.empty())
+        throw EIniFileException::PathUnknown();
+    return path;
 }
 
 std::string SettingsFilePath() {

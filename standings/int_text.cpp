@@ -6,31 +6,14 @@
 namespace palvoren {
 namespace {
 
-int HexDigitValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
-// Accumulates in 64 bits and stops as soon as the value passes the limit, so any number of digits
-// (leading zeros included) is read without overflow.
-std::optional<std::uint64_t> ParseDigits(std::string_view digits, unsigned base,
-                                         std::uint64_t limit) {
-    if (digits.empty())
-        return std::nullopt;
+// Any number of digits, leading zeros included, is read without overflow: std::from_chars reports
+// a value beyond 64 bits as out of range.
+std::optional<std::uint64_t> ParseDigits(std::string_view digits, int base, std::uint64_t limit) {
     std::uint64_t value = 0;
-    for (char c : digits) {
-        const int d = base == 16 ? HexDigitValue(c) : (c >= '0' && c <= '9' ? c - '0' : -1);
-        if (d < 0)
-            return std::nullopt;
-        value = value * base + static_cast<unsigned>(d);
-        if (value > limit)
-            return std::nullopt;
-    }
+    const char* end = digits.data() + digits.size();
+    const auto [stop, error] = std::from_chars(digits.data(), end, value, base);
+    if (digits.empty() || error != std::errc() || stop != end || value > limit)
+        return std::nullopt;
     return value;
 }
 

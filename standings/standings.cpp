@@ -1,6 +1,6 @@
 #include "standings/standings.h"
 
-#include <utility>
+#include <algorithm>
 
 #include "standings/int_text.h"
 
@@ -38,26 +38,13 @@ void CountMatch(StandingsRow& home, StandingsRow& away, MatchScore score) {
     away.goalsAgainst = WrapAdd(away.goalsAgainst, score.home);
 }
 
-// Three bottom-up passes of adjacent compare-and-swap. Only row and key move: a position keeps its
-// rank, so afterwards the entry at position p carries rank p. Equal keys never swap, which keeps
-// tied teams in fixture order.
-void SortByKey(std::array<RankEntry, kTeamsPerGroup>& entries) {
-    for (int pass = 0; pass < kTeamsPerGroup - 1; ++pass) {
-        for (int upper = kTeamsPerGroup - 2; upper >= pass; --upper) {
-            RankEntry& a = entries[static_cast<std::size_t>(upper)];
-            RankEntry& b = entries[static_cast<std::size_t>(upper) + 1];
-            if (a.key < b.key) {
-                std::swap(a.row, b.row);
-                std::swap(a.key, b.key);
-            }
-        }
-    }
-}
-
-void ShareEqualRanks(std::array<RankEntry, kTeamsPerGroup>& entries) {
-    for (std::size_t p = 0; p + 1 < entries.size(); ++p) {
-        if (entries[p].key == entries[p + 1].key)
-            entries[p + 1].rank = entries[p].rank;
+// Stable, so tied teams keep their fixture order; a tie then takes the rank of the first of them.
+void Rank(std::array<RankEntry, kTeamsPerGroup>& entries) {
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const RankEntry& a, const RankEntry& b) { return a.key > b.key; });
+    for (std::size_t p = 0; p < entries.size(); ++p) {
+        const bool tied = p > 0 && entries[p].key == entries[p - 1].key;
+        entries[p].rank = tied ? entries[p - 1].rank : static_cast<std::int32_t>(p) + 1;
     }
 }
 
@@ -104,8 +91,7 @@ StandingsTable ComputeStandings(const GroupSpec& group, const GroupScores& score
         const auto position = static_cast<std::int32_t>(r) + 1;
         entries[r] = {position, RankingKey(row.points, row.goalDifference), position};
     }
-    SortByKey(entries);
-    ShareEqualRanks(entries);
+    Rank(entries);
     for (const RankEntry& entry : entries) {
         table.rows[static_cast<std::size_t>(entry.row - 1)].rank = entry.rank;
     }

@@ -28,18 +28,18 @@ int main(int argc, char** argv) {
             std::cout << SettingsFilePath() << "\n";
         } else if (mode == "load") {
             test::FakeWindow window;
-            LoadSettings(window);
+            LoadSettings(window, SettingsFilePath());
             std::cout << "top=" << window.top << " left=" << window.left
                       << " edit1=" << window.fields[1] << "\n";
         } else if (mode == "save" && argc == 4) {
             test::FakeWindow window;
             window.top = TextToInt(argv[2]);
             window.fields[1] = argv[3];
-            SaveSettings(window);
+            SaveSettings(window, SettingsFilePath());
         } else if (mode == "save-loop") {
             std::cout << "ready" << std::endl;
             for (int generation = 0;; generation ^= 1) {
-                SaveSettings(test::SaveLoopWindow(generation));
+                SaveSettings(test::SaveLoopWindow(generation), SettingsFilePath());
             }
 #ifdef _WIN32
         } else if (mode == "hold" && argc == 3) {

@@ -1,9 +1,13 @@
 #include "settings/settings.h"
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -218,17 +222,37 @@ TEST(SettingsPath, DerivedFromTheExecutable) {
 }
 
 #ifndef _WIN32
-std::string RunProbe(const std::string& executable, const std::string& arguments) {
+std::string RunCommand(const std::string& command, int expectedStatus = 0) {
     std::string output;
-    FILE* pipe = ::popen(("'" + executable + "' " + arguments).c_str(), "r");
+    FILE* pipe = ::popen(command.c_str(), "r");
     if (pipe == nullptr)
         return output;
     char buffer[4096];
     std::size_t n;
     while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
         output.append(buffer, n);
-    EXPECT_EQ(::pclose(pipe), 0) << output;
+    EXPECT_EQ(WEXITSTATUS(::pclose(pipe)), expectedStatus) << output;
     return output;
+}
+
+std::string RunProbe(const std::string& executable, const std::string& arguments) {
+    return RunCommand("'" + executable + "' " + arguments);
+}
+
+// Without /proc the program cannot find itself, and so not its settings file either: the save
+// says that, rather than naming a file it never tried.
+TEST(SettingsPath, ASaveWithoutTheProgramsPathSaysWhatWentWrong) {
+    if (std::system("unshare --mount true 2>/dev/null") != 0)
+        GTEST_SKIP() << "no mount namespace here";
+    // A sanitizer runtime misses /proc too and says so; only the program's own line counts.
+    const std::string output = RunCommand(
+        "ASAN_OPTIONS=detect_leaks=0 unshare --mount sh -c 'mount -t tmpfs none /proc "
+        "&& exec \"" +
+            std::string(PALVOREN_PROBE) + "\" save 7 x' 2>&1",
+        1);
+    EXPECT_NE(("\n" + output).find("\n実行ファイルの場所が分からないため、設定を保存できません\n"),
+              std::string::npos)
+        << output;
 }
 
 TEST(SettingsPath, ARenamedExecutableUsesTheFileOfItsNewName) {

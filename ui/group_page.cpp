@@ -50,7 +50,6 @@ void GroupPage::SetFieldText(int fieldNumber, const QString& text) {
 }
 
 void GroupPage::SetUpGrid() {
-    gridSetUp_ = true;
     if (built_)
         SetUpBuiltGrid();
 }
@@ -87,8 +86,7 @@ void GroupPage::EnsureBuilt() {
     built_ = true;
     for (std::size_t slot = 0; slot < fields_.size(); ++slot)
         fields_[slot]->setText(std::exchange(pendingTexts_[slot], QString()));
-    if (gridSetUp_)
-        SetUpBuiltGrid();
+    SetUpBuiltGrid();
     // Children added to a page already on screen stay hidden unless shown.
     if (isVisible()) {
         for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
@@ -140,11 +138,9 @@ void GroupPage::SetUpBuiltGrid() {
     const GroupSpec& group = Group();
     for (int row = 1; row <= kTeamsPerGroup; ++row)
         grid_->SetCellText(0, row, group.teams[static_cast<std::size_t>(row - 1)]);
-    for (int column = 0; column < StringGrid::kColumnCount; ++column)
-        grid_->SetCellText(column, 0, {});
     const QStringList header = Utf8(kGridHeader).split(QLatin1Char(','));
-    for (int column = 0; column < header.size() && column < StringGrid::kColumnCount; ++column)
-        grid_->SetCellText(column, 0, header[column].toStdString());
+    for (int column = 0; column < StringGrid::kColumnCount; ++column)
+        grid_->SetCellText(column, 0, header.value(column).toStdString());
 }
 
 void GroupPage::AddCaption(std::string_view name, std::string_view text, QPoint position) {

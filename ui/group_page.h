@@ -2,8 +2,9 @@
 // 計算 button and the standings grid, placed from the fixture and layout tables.
 //
 // The controls are built the first time the page is shown or one of them is asked for; until
-// then the page keeps its field texts and the grid set-up itself, so the window starts with only
-// the front page built. Whatever is asked, the answers are those of a fully built page.
+// then the page keeps its field texts, and its grid is set up when it is built, so the window
+// starts with only the front page built. Whatever is asked, the answers are those of a fully built
+// page.
 //
 // The page's focus order is its twelve fields by display line, home before away, then the button;
 // the grid follows the button but is no tab stop.
@@ -29,14 +30,14 @@ public:
 
     GroupPage(int groupIndex, QWidget* parent = nullptr);
 
-    int GroupIndex() const { return groupIndex_; }
     const GroupSpec& Group() const;
 
     // Texts of the page's score fields by field number; they do not build the page.
     QString FieldText(int fieldNumber) const;
     void SetFieldText(int fieldNumber, const QString& text);
 
-    // Column widths, team names and the header row of the standings grid.
+    // Column widths, team names and the header row of the standings grid; a page not built yet
+    // sets its grid up when it is built.
     void SetUpGrid();
 
     // The controls; each builds the page if it is not built yet.
@@ -64,7 +65,6 @@ private:
 
     int groupIndex_;
     bool built_ = false;
-    bool gridSetUp_ = false;
     std::array<QString, kFieldCount> pendingTexts_;
     std::array<ScoreField*, kFieldCount> fields_{};  // in tab order
     CalcButton* button_ = nullptr;

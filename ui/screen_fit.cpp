@@ -56,6 +56,10 @@ QScreen* ScreenShowing(const QWidget& window) {
     return window.screen();
 }
 
+bool WindowPositionsKnown() {
+    return !QGuiApplication::platformName().startsWith(u"wayland");
+}
+
 void KeepTitleBarReachable(QWidget& window, QSize clientSize) {
     const QScreen* primary = QGuiApplication::primaryScreen();
     if (primary == nullptr)

@@ -29,6 +29,10 @@ QPoint CentredIn(const QRect& area, QSize size);
 // window to. Works for hidden windows too, by the place they would appear.
 QScreen* ScreenShowing(const QWidget& window);
 
+// Whether the windowing platform places top-level windows where they ask and reports where they
+// stand. Wayland does neither.
+bool WindowPositionsKnown();
+
 // Moves a top-level window with a client area of that size to the ReachablePosition of where it
 // stands, on the current screens. The size is passed in: a window placed near the end of the int
 // range has a geometry whose size no longer computes.

@@ -2,6 +2,7 @@
 
 #include <QShowEvent>
 #include <QTabWidget>
+#include <QWindowStateChangeEvent>
 #include <stdexcept>
 
 #include "settings/settings.h"
@@ -25,6 +26,9 @@ constexpr std::array<ClickHandler, kGroupCount> kClickHandlers{
     &TVarnek::Button5Click, &TVarnek::Button6Click, &TVarnek::Button7Click, &TVarnek::Button8Click,
 };
 
+constexpr Qt::WindowStates kNotNormal =
+    Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
+
 }  // namespace
 
 TVarnek::TVarnek(TVarnekOptions options) : options_(std::move(options)) {
@@ -34,7 +38,7 @@ TVarnek::TVarnek(TVarnekOptions options) : options_(std::move(options)) {
         try {
             options_.settingsPath = SettingsFilePath();
         } catch (const std::exception&) {
-            // Left unknown: the load falls back and the save reports the failure, as always.
+            // Left unknown: the load falls back and the save says why it cannot save.
         }
     }
     setObjectName(QStringLiteral("Varnek"));
@@ -79,11 +83,11 @@ void TVarnek::BuildControls() {
 void TVarnek::FormCreate() {
     for (GroupPage* page : pages_)
         page->SetUpGrid();
-    if (options_.settingsPath)
-        LoadSettings(*this, *options_.settingsPath, &loadedTexts_);
-    else
-        LoadSettings(*this, &loadedTexts_);
-    KeepTitleBarReachable(*this, layout::kClientSize);
+    LoadSettings(*this, options_.settingsPath, &loadedTexts_);
+    // A platform that places windows itself has nothing to bring back onto the screens.
+    if (WindowPositionsKnown())
+        KeepTitleBarReachable(*this, layout::kClientSize);
+    placedPosition_ = pos();
 }
 
 void TVarnek::FormDestroy() {
@@ -109,10 +113,7 @@ std::optional<std::string> TVarnek::FormDestroyWithoutDisplay() noexcept {
 }
 
 void TVarnek::Save() {
-    if (options_.settingsPath)
-        SaveSettings(*this, *options_.settingsPath, &loadedTexts_);
-    else
-        SaveSettings(*this, &loadedTexts_);
+    SaveSettings(*this, options_.settingsPath, &loadedTexts_);
 }
 
 void TVarnek::Guarded(const std::function<void()>& handler) const {
@@ -172,11 +173,34 @@ void TVarnek::showEvent(QShowEvent* event) {
     }
 }
 
+void TVarnek::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange)
+        return;
+    const Qt::WindowStates oldState = static_cast<QWindowStateChangeEvent*>(event)->oldState();
+    // Still where it stood: a minimised window may go to -32000 (Windows), a maximised one into
+    // the screen's corner, and the platform reports that after the state.
+    if (!(oldState & kNotNormal) && (windowState() & kNotNormal))
+        normalPosition_ = pos();
+    if (isVisible() && isMaximized() && !(oldState & Qt::WindowMaximized)) {
+        // After Qt has finished with this change, not inside it.
+        QMetaObject::invokeMethod(
+            this, [this] { setWindowState(windowState() & ~Qt::WindowMaximized); },
+            Qt::QueuedConnection);
+    }
+}
+
+QPoint TVarnek::NormalPosition() const {
+    if (!WindowPositionsKnown() && placedPosition_)
+        return *placedPosition_;
+    return windowState() & kNotNormal ? normalPosition_ : pos();
+}
+
 std::int32_t TVarnek::Top() const {
-    return pos().y();
+    return NormalPosition().y();
 }
 std::int32_t TVarnek::Left() const {
-    return pos().x();
+    return NormalPosition().x();
 }
 void TVarnek::SetTop(std::int32_t top) {
     move(pos().x(), top);

@@ -7,8 +7,15 @@
 // guard: an error that escapes it goes to the error display given at construction, and the window
 // stays as the handler left it. After the load, FormCreate moves the window onto the screens when
 // the loaded position leaves its title bar out of reach (ReachablePosition in ui/screen_fit.h).
+//
+// Top and Left, which the save reads, give where the window stands in its normal state: while it
+// is minimised or maximised, where it stood before (or was placed, for a start in that state);
+// where the platform does not report window positions (Wayland), where the load placed it. The
+// window has no maximised state but one it was shown in from the start: a window manager or
+// decoration that maximises it anyway is undone.
 #pragma once
 
+#include <QPoint>
 #include <QWidget>
 #include <array>
 #include <cstdint>
@@ -49,10 +56,12 @@ public:
     // Hides the window and saves the settings, once; later calls do nothing.
     void FormDestroy();
     // Saves the settings as FormDestroy does, once, but touches neither the display nor the error
-    // display: for a process that ends with the display gone. Returns what went wrong, or nothing.
+    // display: for a process that the platform ends before it returns to main (the display gone,
+    // the session ended). Returns what went wrong, or nothing.
     std::optional<std::string> FormDestroyWithoutDisplay() noexcept;
 
-    // SettingsWindow: the window's frame position and the score fields by number 1-96.
+    // SettingsWindow: the window's frame position in the normal state (see above; SetTop and
+    // SetLeft move the window) and the score fields by number 1-96.
     std::int32_t Top() const override;
     std::int32_t Left() const override;
     void SetTop(std::int32_t top) override;
@@ -83,15 +92,19 @@ private:
     void OnPageChanged(int index);
     GroupPage* Page(int groupIndex) const;
     GroupPage* PageOfField(int fieldNumber) const;
+    QPoint NormalPosition() const;
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     TVarnekOptions options_;
     LoadedTexts loadedTexts_;
     QTabWidget* pageControl_ = nullptr;
     std::array<GroupPage*, 8> pages_{};
+    std::optional<QPoint> placedPosition_;  // by FormCreate
+    QPoint normalPosition_;                 // when the window last left the normal state
     bool destroyed_ = false;
 };
 

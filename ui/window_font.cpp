@@ -4,38 +4,30 @@
 #include <QStringList>
 
 namespace palvoren {
+namespace {
 
-QString WindowFontFamily() {
-    return QStringLiteral("ＭＳ Ｐゴシック");
-}
-
-QStringList WindowFontSubstitutes() {
-    return {QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP")};
-}
-
-QString InstalledWindowFontFamily() {
+QString InstalledFamily() {
+    const QStringList wanted{QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"),
+                             QStringLiteral("Noto Sans CJK JP")};
     // Asking for a family that is not installed makes Qt search the system's fallback fonts for
     // it (a fontconfig sort over every font, the largest single cost of start-up) before it tries
-    // the substitutes. Picking the installed family first skips that search.
-    static const QString family = [] {
-        // hasFamily() runs fontconfig's substitution rules for every name asked; the list of
-        // installed families is read once.
-        const QStringList installed = QFontDatabase::families();
-        QStringList candidates{WindowFontFamily()};
-        candidates += WindowFontSubstitutes();
-        for (const QString& candidate : candidates) {
-            if (installed.contains(candidate, Qt::CaseInsensitive))
-                return candidate;
-        }
-        // None installed: keep the name and let Qt's own matching find the closest face.
-        QFont::insertSubstitutions(WindowFontFamily(), WindowFontSubstitutes());
-        return WindowFontFamily();
-    }();
-    return family;
+    // substitutes, and hasFamily() runs fontconfig's rules for every name asked: the list of
+    // installed families is read once instead.
+    const QStringList installed = QFontDatabase::families();
+    for (const QString& family : wanted) {
+        if (installed.contains(family, Qt::CaseInsensitive))
+            return family;
+    }
+    // None installed: keep the name and let Qt's own matching find the closest face.
+    QFont::insertSubstitutions(wanted.front(), wanted.mid(1));
+    return wanted.front();
 }
 
+}  // namespace
+
 QFont WindowFont() {
-    QFont font(InstalledWindowFontFamily());
+    static const QString family = InstalledFamily();
+    QFont font(family);
     font.setPixelSize(12);
     font.setWeight(QFont::Normal);
     font.setStyle(QFont::StyleNormal);

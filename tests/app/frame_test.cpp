@@ -1,5 +1,5 @@
 // The error box as the user meets it, the application's last net under the event handlers, and
-// the signals that end the program.
+// the signals and other ends of the program.
 #include <sys/wait.h>
 #include <unistd.h>
 #include <QAccessible>
@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <QSignalSpy>
 #include <QStyle>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QtTest>
@@ -17,12 +18,15 @@
 #include <functional>
 #include <optional>
 #include <stdexcept>
+#include <thread>
 
 #include "app/application.h"
 #include "app/error_box.h"
+#include "app/exit_save.h"
 #include "app/signal_bridge.h"
 #include "app/wrapped_label.h"
 #include "standings/int_text.h"
+#include "ui/tvarnek.h"
 
 namespace palvoren {
 
@@ -261,6 +265,24 @@ private slots:
         int status = 0;
         QCOMPARE(::waitpid(child, &status, 0), child);
         QVERIFY2(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM, "the signal did not end it");
+    }
+
+    // Qt's Wayland client reports the broken connection from its own thread and ends the process
+    // right after: the save must be done on the GUI thread before that thread goes on.
+    void brokenConnectionOnAnotherThreadSavesFirst() {
+        const QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("palvoren.ini"));
+        TVarnek window({[](const std::exception&) {}, path.toStdString()});
+        const ExitSave exitSave(window);
+        QTest::ignoreMessage(QtWarningMsg, "The Wayland connection broke.");
+        bool savedFirst = false;
+        std::thread other([&] {
+            qWarning("The Wayland connection broke.");
+            savedFirst = QFile::exists(path);
+        });
+        QTRY_VERIFY(QFile::exists(path));
+        other.join();
+        QVERIFY(savedFirst);
     }
 
 private:

@@ -1,12 +1,12 @@
-// The first show for each start-up request, when the error box adds a full stop, and where the
-// window opens for a saved position.
+// The windowing platform asked for, when the error box adds a full stop, and where the window opens
+// for a saved position.
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <string>
 
 #include "app/error_box.h"
-#include "app/show_state.h"
+#include "app/platform_choice.h"
 #include "ui/layout.h"
 #include "ui/screen_fit.h"
 
@@ -18,28 +18,30 @@ std::string RowName(const testing::TestParamInfo<Row>& info) {
     return info.param.name;
 }
 
-struct ShowRow {
+struct PlatformRow {
     const char* name;
-    std::uint32_t flags;
-    int showState;
-    InitialShow expected;
+    const char* userPlatform;
+    const char* display;
+    const char* argument;  // after the program's name, or none
+    const char* expected;
 };
-class InitialShowTable : public testing::TestWithParam<ShowRow> {};
+class PlatformRequestTable : public testing::TestWithParam<PlatformRow> {};
 
-TEST_P(InitialShowTable, Maps) {
-    EXPECT_EQ(InitialShowFor(GetParam().flags, GetParam().showState), GetParam().expected);
+TEST_P(PlatformRequestTable, Chooses) {
+    const PlatformRow& row = GetParam();
+    char* argv[] = {const_cast<char*>("palvoren"), const_cast<char*>(row.argument), nullptr};
+    const int argc = row.argument == nullptr ? 1 : 2;
+    EXPECT_STREQ(PlatformRequest(row.userPlatform, row.display, argc, argv), row.expected);
 }
 
-constexpr std::uint32_t kUse = kStartfUseShowWindow;
 INSTANTIATE_TEST_SUITE_P(
-    StartupShow, InitialShowTable,
-    testing::Values(ShowRow{"state_3_maximises", kUse | 0x100, 3, InitialShow::kMaximized},
-                    ShowRow{"state_7_minimises_quietly", kUse, 7,
-                            InitialShow::kMinimizedNoActivate},
-                    ShowRow{"state_without_its_flag_is_ignored", 0x100, 3, InitialShow::kNormal},
-                    ShowRow{"plain_minimise_2_is_normal", kUse, 2, InitialShow::kNormal},
-                    ShowRow{"hide_0_still_shows_normal", kUse, 0, InitialShow::kNormal}),
-    RowName<ShowRow>);
+    Platform, PlatformRequestTable,
+    testing::Values(PlatformRow{"x_display_goes_first_when_none_is_chosen", "", ":0", "-style",
+                                "xcb;wayland"},
+                    PlatformRow{"no_x_display_leaves_it_to_qt", nullptr, "", nullptr, nullptr},
+                    PlatformRow{"variable_chosen_stands", "wayland", ":0", nullptr, nullptr},
+                    PlatformRow{"argument_chosen_stands", nullptr, ":0", "--platform", nullptr}),
+    RowName<PlatformRow>);
 
 struct TextRow {
     const char* name;

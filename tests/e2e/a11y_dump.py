@@ -3,9 +3,10 @@
 
     <depth spaces><role>|<name>|<text>
 
-and for every table its rows, one line each: the row's header (description) and then its cells,
-joined by tabs, under a line
-"table|<name>|<rows>x<columns>". With --tables only the tables are printed.
+and for every table, under a line "table|<name>|<rows>x<columns>", its column headers and then its
+rows, one line each, joined by tabs: the column header line starts with an empty field where the
+row headers stand, and each row with its header. Headers are read as a screen reader reads them,
+falling back to the table's descriptions. With --tables only the tables are printed.
 
 usage: a11y_dump.py PID [--tables] [--wait SECONDS]
 Waits until the program shows up on the bus (Qt registers its bridge shortly after start)."""
@@ -25,17 +26,23 @@ def text_of(acc):
         return ""
 
 
+def header_name(header, describe, index):
+    try:
+        cell = header(index)
+        return cell.name if cell is not None else describe(index)
+    except Exception:
+        return ""
+
+
 def table_rows(acc):
     try:
         table = acc.queryTable()
     except NotImplementedError:
         return None
-    rows = []
+    rows = [[""] + [header_name(table.getColumnHeader, table.getColumnDescription, c)
+                    for c in range(table.nColumns)]]
     for r in range(table.nRows):
-        try:
-            cells = [table.getRowDescription(r)]
-        except Exception:
-            cells = [""]
+        cells = [header_name(table.getRowHeader, table.getRowDescription, r)]
         for c in range(table.nColumns):
             cell = table.getAccessibleAt(r, c)
             cells.append("" if cell is None else (cell.name or text_of(cell)))
@@ -53,7 +60,7 @@ def walk(acc, depth, tables_only, out, seen):
     role = acc.getRoleName()
     rows = table_rows(acc) if role in ("table", "tree table") else None
     if rows is not None:
-        out.append("table|%s|%dx%d" % (acc.name, len(rows), len(rows[0]) - 1 if rows else 0))
+        out.append("table|%s|%dx%d" % (acc.name, len(rows) - 1, len(rows[0]) - 1))
         out.extend("\t".join(cells) for cells in rows)
         return
     if not tables_only:

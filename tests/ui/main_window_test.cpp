@@ -325,6 +325,13 @@ private slots:
         QVERIFY(test::ReadFile(path).find("Top=2147483647") == std::string::npos);
     }
 
+    // The window has no maximise button: a maximised state it was not started in is undone.
+    void maximisedLaterGoesBackToNormal() {
+        window_->show();
+        window_->setWindowState(Qt::WindowMaximized);
+        QTRY_VERIFY(!window_->isMaximized());
+    }
+
     // Showing a text can change it (bytes that are no UTF-8 become U+FFFD); a field nobody edited
     // must still reach the file as it was read, on a page built at once and on one built late.
     void unchangedFieldsAreSavedByteForByte_data() {

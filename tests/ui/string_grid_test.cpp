@@ -1,6 +1,8 @@
 #include <QAccessible>
 #include <QApplication>
+#include <QHeaderView>
 #include <QLineEdit>
+#include <QPainter>
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -28,40 +30,70 @@ void SetUp(StringGrid& grid) {
     }
 }
 
-void SendMouse(StringGrid& grid, QEvent::Type type, QPoint at) {
+// Where the standings widths put cell (column, row) in the grid, without the lines after it.
+QRect CellRect(int column, int row) {
+    int left = 2;
+    for (int c = 0; c < column; ++c) {
+        left += kWidths[c] + 1;
+    }
+    return {left, 2 + row * 25, kWidths[column], 24};
+}
+
+// The current cell and the selected range in grid cells; a selection that is not one whole
+// rectangle reads as an empty one.
+QPoint CurrentCell(const StringGrid& grid) {
+    return {grid.currentIndex().column() + 1, grid.currentIndex().row() + 1};
+}
+QRect Selection(const StringGrid& grid) {
+    QRect range;
+    const QModelIndexList cells = grid.selectionModel()->selectedIndexes();
+    for (const QModelIndex& cell : cells) {
+        range |= QRect(cell.column() + 1, cell.row() + 1, 1, 1);
+    }
+    return cells.size() == range.width() * range.height() ? range : QRect();
+}
+
+void SendMouse(QWidget& target, QEvent::Type type, QPoint at, Qt::KeyboardModifiers modifiers) {
     const Qt::MouseButtons held =
         type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
-    QMouseEvent event(type, at, grid.mapToGlobal(at), Qt::LeftButton, held, {});
-    QApplication::sendEvent(&grid, &event);
+    QMouseEvent event(type, at, target.mapToGlobal(at), Qt::LeftButton, held, modifiers);
+    QApplication::sendEvent(&target, &event);
 }
 
 Action Key(int key, Qt::KeyboardModifiers modifiers = {}) {
     return [=](StringGrid& grid) { QTest::keyClick(&grid, Qt::Key(key), modifiers); };
 }
 
+// A click lands on the part of the grid under the point: the corner, a header view or the cells.
 Action Click(int column, int row, Qt::KeyboardModifiers modifiers = {},
              Qt::MouseButton button = Qt::LeftButton) {
     return [=](StringGrid& grid) {
-        QTest::mouseClick(&grid, button, modifiers, grid.CellRect(column, row).center());
+        const QPoint at = CellRect(column, row).center();
+        QWidget* target = grid.childAt(at);
+        QTest::mouseClick(target, button, modifiers, target->mapFrom(&grid, at));
     };
 }
 
-Action Drag(QPoint fromCell, QPoint to) {
+// The press lands on the cells, which then get every move until the release, wherever it is.
+Action Drag(QPoint fromCell, QPoint to, Qt::KeyboardModifiers modifiers = {}) {
     return [=](StringGrid& grid) {
-        SendMouse(grid, QEvent::MouseButtonPress,
-                  grid.CellRect(fromCell.x(), fromCell.y()).center());
-        SendMouse(grid, QEvent::MouseMove, to);
-        SendMouse(grid, QEvent::MouseButtonRelease, to);
+        QWidget& cells = *grid.viewport();
+        const QPoint from = CellRect(fromCell.x(), fromCell.y()).center();
+        SendMouse(cells, QEvent::MouseButtonPress, cells.mapFrom(&grid, from), modifiers);
+        SendMouse(cells, QEvent::MouseMove, cells.mapFrom(&grid, to), modifiers);
+        SendMouse(cells, QEvent::MouseButtonRelease, cells.mapFrom(&grid, to), modifiers);
     };
 }
 
-Action Wheel(std::initializer_list<int> deltas) {
+// Over the cells the view gets the wheel; over the headers it reaches the grid itself.
+Action Wheel(std::initializer_list<int> deltas, bool overCells = false) {
     const std::vector<int> steps(deltas);
     return [=](StringGrid& grid) {
+        QWidget* target = overCells ? grid.viewport() : &grid;
         for (int delta : steps) {
-            QWheelEvent event(QPointF(50, 50), grid.mapToGlobal(QPointF(50, 50)), {},
+            QWheelEvent event(QPointF(50, 50), target->mapToGlobal(QPointF(50, 50)), {},
                               QPoint(0, delta), Qt::NoButton, {}, Qt::NoScrollPhase, false);
-            QApplication::sendEvent(&grid, &event);
+            QApplication::sendEvent(target, &event);
             QVERIFY(event.isAccepted());
         }
     };
@@ -74,6 +106,26 @@ Action Both(Action first, Action second) {
     };
 }
 
+// Where a picture differs, inside the area's outer pixels, from the colour of its bottom right.
+QRect Ink(const QImage& image, const QRect& area) {
+    const QRect inside = area.adjusted(1, 1, -1, -1);
+    const QColor background = image.pixelColor(inside.bottomRight());
+    QRect ink;
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+        for (int x = inside.left(); x <= inside.right(); ++x) {
+            if (image.pixelColor(x, y) != background) {
+                ink |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    return ink;
+}
+
+void Show(QWidget& widget) {
+    widget.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&widget));
+}
+
 }  // namespace
 
 class StringGridTest : public QObject {
@@ -82,51 +134,83 @@ class StringGridTest : public QObject {
 private slots:
     void startsEmptyAtTheFirstDataCell() {
         StringGrid grid;
-        QCOMPARE(grid.ColumnWidth(4), 64);
         for (int column = 0; column < StringGrid::kColumnCount; ++column) {
             for (int row = 0; row < StringGrid::kRowCount; ++row) {
                 QCOMPARE(grid.CellText(column, row), std::string());
             }
         }
-        QCOMPARE(grid.CurrentCell(), QPoint(1, 1));
-        QCOMPARE(grid.Selection(), QRect(1, 1, 1, 1));
+        QCOMPARE(CurrentCell(grid), QPoint(1, 1));
+        QCOMPARE(Selection(grid), QRect(1, 1, 1, 1));
         QCOMPARE(grid.size(), QSize(465, 129));
-        QVERIFY(grid.findChildren<QScrollBar*>().isEmpty());
         QVERIFY_THROWS_EXCEPTION(std::out_of_range, grid.Cell(9, 0));
         QVERIFY_THROWS_EXCEPTION(std::out_of_range, grid.SetCellText(0, 5, "x"));
         QVERIFY_THROWS_EXCEPTION(std::out_of_range, grid.CellText(-1, 2));
+        QVERIFY_THROWS_EXCEPTION(std::out_of_range, grid.SetColumnWidth(9, 40));
+        Show(grid);
+        QCOMPARE(grid.verticalHeader()->width(), 64 + 1);  // each column with the line after it
+        QCOMPARE(grid.visualRect(grid.model()->index(0, 3)).width(), 64 + 1);
     }
 
+    void standingsWidthsFillTheFrameExactly_data() {
+        QTest::addColumn<int>("fontPixels");
+        QTest::newRow("the window's font") << 12;
+        QTest::newRow("a font too large for the cells") << 40;
+    }
     void standingsWidthsFillTheFrameExactly() {
+        QFETCH(int, fontPixels);
         StringGrid grid;
+        QFont font = grid.font();
+        font.setPixelSize(fontPixels);
+        grid.setFont(font);
         SetUp(grid);
-        QCOMPARE(grid.CellRect(0, 0), QRect(2, 2, 92, 24));
-        QCOMPARE(grid.CellRect(1, 1), QRect(95, 27, 40, 24));
+        Show(grid);
+        for (int column = 1; column < StringGrid::kColumnCount; ++column) {
+            const QModelIndex cell = grid.model()->index(0, column - 1);
+            QCOMPARE(grid.visualRect(cell).width(), kWidths[column] + 1);
+        }
+        // Header views, corner and cells, each cell with the lines after it, inside the border.
+        QCOMPARE(grid.childAt(3, 3)->geometry(), QRect(2, 2, 93, 25));
+        QCOMPARE(grid.horizontalHeader()->geometry(), QRect(95, 2, 368, 25));
+        QCOMPARE(grid.verticalHeader()->geometry(), QRect(2, 27, 93, 100));
+        QCOMPARE(grid.viewport()->geometry(), QRect(95, 27, 368, 100));
+        QCOMPARE(grid.visualRect(grid.model()->index(0, 0)), QRect(0, 0, 41, 25));
         // The last cell's lines are the last pixels inside the 2-pixel border.
-        const QRect last = grid.CellRect(8, 4);
-        QCOMPARE(last, QRect(422, 102, 40, 24));
-        QCOMPARE(last.right() + 1, grid.width() - 3);
-        QCOMPARE(last.bottom() + 1, grid.height() - 3);
+        const QRect last = grid.visualRect(grid.model()->index(3, 7));
+        QCOMPARE(last.bottomRight(), grid.viewport()->rect().bottomRight());
+        QCOMPARE(grid.viewport()->geometry().right(), grid.width() - 3);
+        QCOMPARE(grid.viewport()->geometry().bottom(), grid.height() - 3);
+        QCOMPARE(grid.horizontalScrollBar()->maximum(), 0);
+        QCOMPARE(grid.verticalScrollBar()->maximum(), 0);
+        QVERIFY(!grid.horizontalScrollBar()->isVisible() && !grid.verticalScrollBar()->isVisible());
     }
 
     void keysOtherThanNavigationChangeNothing_data() {
         QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
         QTest::addColumn<QString>("text");
-        QTest::newRow("typing does not edit") << int(Qt::Key_A) << "a";
-        QTest::newRow("f2 does not edit") << int(Qt::Key_F2) << "";
-        QTest::newRow("enter does not edit") << int(Qt::Key_Return) << "\r";
-        QTest::newRow("delete does not clear") << int(Qt::Key_Delete) << "";
+        QTest::newRow("typing does not edit or search") << int(Qt::Key_A) << 0 << "a";
+        QTest::newRow("f2 does not edit") << int(Qt::Key_F2) << 0 << "";
+        QTest::newRow("enter does not edit") << int(Qt::Key_Return) << 0 << "\r";
+        QTest::newRow("delete does not clear") << int(Qt::Key_Delete) << 0 << "";
+        QTest::newRow("space does not select") << int(Qt::Key_Space) << 0 << " ";
+        QTest::newRow("ctrl+a does not select all")
+            << int(Qt::Key_A) << int(Qt::ControlModifier) << "\x01";
     }
     void keysOtherThanNavigationChangeNothing() {
         QFETCH(int, key);
+        QFETCH(int, modifiers);
         QFETCH(QString, text);
         StringGrid grid;
         grid.SetCellText(1, 1, "3");
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+        grid.SetCellText(4, 3, "a");  // what type-to-search would jump to
+        QKeyEvent press(QEvent::KeyPress, key, Qt::KeyboardModifiers(modifiers), text);
         QApplication::sendEvent(&grid, &press);
         QVERIFY2(!press.isAccepted(), "the window around the grid must see the key");
+        grid.keyboardSearch(text);  // as a text from an input method would search
         QCOMPARE(grid.CellText(1, 1), std::string("3"));
-        QCOMPARE(grid.CurrentCell(), QPoint(1, 1));
+        QCOMPARE(CurrentCell(grid), QPoint(1, 1));
+        QCOMPARE(Selection(grid), QRect(1, 1, 1, 1));
+        QVERIFY(!grid.isPersistentEditorOpen(grid.currentIndex()));
     }
 
     void navigation_data() {
@@ -168,32 +252,47 @@ private slots:
             Key(Qt::Key_End, Qt::ShiftModifier | Qt::ControlModifier), {8, 4}, QRect(2, 2, 7, 3));
         row("a plain move collapses the selection", {2, 2},
             Both(Key(Qt::Key_Down, Qt::ShiftModifier), Key(Qt::Key_Right)), {3, 3});
+        row("a plain move at the edge still collapses it", {1, 2},
+            Both(Key(Qt::Key_Down, Qt::ShiftModifier), Key(Qt::Key_Left)), {1, 3});
         row("click selects the data cell", {1, 1}, Click(5, 3), {5, 3});
         row("shift+click selects from the anchor", {2, 2}, Click(4, 3, Qt::ShiftModifier), {4, 3},
             QRect(2, 2, 3, 2));
+        row("shift+click after a key stretches from its cell", {2, 2},
+            Both(Key(Qt::Key_Right), Click(5, 4, Qt::ShiftModifier)), {5, 4}, QRect(3, 2, 3, 3));
+        row("ctrl+click is a plain click", {2, 2}, Click(4, 3, Qt::ControlModifier), {4, 3});
         row("right click selects nothing", {1, 1}, Click(4, 4, {}, Qt::RightButton), {1, 1});
         row("click on a team name selects nothing", {3, 3}, Click(0, 2), {3, 3});
         row("click on a column header selects nothing", {3, 3}, Click(4, 0), {3, 3});
+        row("click on the corner selects nothing", {3, 3}, Click(0, 0), {3, 3});
         row("drag selects the rectangle", {1, 1}, Drag({2, 1}, {196, 113} /* in (3, 4) */), {3, 4},
             QRect(2, 1, 2, 4));
         row("drag over the headers stops at the data cells", {1, 1}, Drag({3, 3}, {-40, -40}),
             {1, 1}, QRect(1, 1, 3, 3));
         row("drag past the far corner stops at the last cell", {1, 1}, Drag({2, 2}, {900, 900}),
             {8, 4}, QRect(2, 2, 7, 3));
+        row("shift+drag after a key stretches from its cell", {2, 2},
+            Both(Key(Qt::Key_Right), Drag({5, 3}, CellRect(6, 4).center(), Qt::ShiftModifier)),
+            {6, 4}, QRect(3, 2, 4, 3));
+        row("shift+drag after the wheel stretches from its cell", {2, 2},
+            Both(Wheel({-120}), Drag({4, 4}, CellRect(5, 4).center(), Qt::ShiftModifier)), {5, 4},
+            QRect(2, 3, 4, 2));
         row("wheel down moves one row down", {3, 2}, Wheel({-120}), {3, 3});
-        row("wheel up moves one row up", {3, 2}, Wheel({120}), {3, 1});
+        row("wheel up over the cells moves one row up", {3, 2}, Wheel({120}, true), {3, 1});
         row("wheel stops at the last row", {3, 4}, Wheel({-120}), {3, 4});
         row("half notches add up to one row", {3, 2}, Wheel({-60, -60}), {3, 3});
+        row("wheel collapses the selection", {2, 2},
+            Both(Key(Qt::Key_Right, Qt::ShiftModifier), Wheel({-120}, true)), {3, 3});
     }
     void navigation() {
         QFETCH(QPoint, start);
         QFETCH(Action, action);
         StringGrid grid;
         SetUp(grid);
-        QTest::mouseClick(&grid, Qt::LeftButton, {}, grid.CellRect(start.x(), start.y()).center());
+        Show(grid);
+        Click(start.x(), start.y())(grid);
         action(grid);
-        QTEST(grid.CurrentCell(), "current");
-        QTEST(grid.Selection(), "selection");
+        QTEST(CurrentCell(grid), "current");
+        QTEST(Selection(grid), "selection");
     }
 
     void tabKeysFollowTheFocusChain() {
@@ -207,7 +306,7 @@ private slots:
         layout->addWidget(after);
         window.show();
         QVERIFY(QTest::qWaitForWindowActive(&window));
-        QTest::mouseClick(grid, Qt::LeftButton, {}, grid->CellRect(0, 0).center());
+        Click(0, 0)(*grid);
         QVERIFY2(grid->hasFocus(), "a click on a header still focuses the grid");
         QTest::keyClick(grid, Qt::Key_Tab);
         QVERIFY(after->hasFocus());
@@ -223,20 +322,25 @@ private slots:
         tabs.addTab(new QWidget, "B");
         QTest::keyClick(grid, Qt::Key_Tab, Qt::ControlModifier);
         QCOMPARE(tabs.currentIndex(), 1);
-        QCOMPARE(grid->CurrentCell(), QPoint(1, 1));
+        QCOMPARE(CurrentCell(*grid), QPoint(1, 1));
     }
 
     void storesTextWhole_data() {
         QTest::addColumn<QByteArray>("text");
-        QTest::newRow("long text") << QByteArray("日本").repeated(50000);
-        QTest::newRow("bytes that are not utf-8") << QByteArray("\xff\xfe\x80", 3);
-        QTest::newRow("embedded nul") << QByteArray("a\0b", 3);
+        QTest::addColumn<QPoint>("cell");
+        QTest::newRow("long text") << QByteArray("日本").repeated(50000) << QPoint(2, 3);
+        QTest::newRow("bytes that are not utf-8") << QByteArray("\xff\xfe\x80", 3) << QPoint(2, 3);
+        QTest::newRow("embedded nul") << QByteArray("a\0b", 3) << QPoint(2, 3);
+        QTest::newRow("long header") << QByteArray("日本").repeated(50000) << QPoint(4, 0);
+        QTest::newRow("long team name") << QByteArray("日本").repeated(50000) << QPoint(0, 2);
+        QTest::newRow("corner") << QByteArray("\xff-", 2) << QPoint(0, 0);
     }
     void storesTextWhole() {
         QFETCH(QByteArray, text);
+        QFETCH(QPoint, cell);
         StringGrid grid;
-        grid.SetCellText(2, 3, text.toStdString());
-        QCOMPARE(grid.CellText(2, 3), text.toStdString());
+        grid.SetCellText(cell.x(), cell.y(), text.toStdString());
+        QCOMPARE(grid.CellText(cell.x(), cell.y()), text.toStdString());
         QVERIFY(!grid.grab().isNull());
     }
 
@@ -258,20 +362,24 @@ private slots:
         QCOMPARE(table->tableInterface()->rowCount(), 4);
         QCOMPARE(table->tableInterface()->columnCount(), 8);
         QCOMPARE(table->tableInterface()->selectedCellCount(), 2);
+        // Child i is grid cell (i % 9, i / 9), the corner first: header cells, then the data.
         QCOMPARE(table->childCount(), 45);
-        for (int i = 0; i < table->childCount(); ++i) {
-            QCOMPARE(table->child(i)->text(QAccessible::Name), grid->Cell(i % 9, i / 9));
-            QCOMPARE(table->indexOfChild(table->child(i)), i);
+        for (int i = 1; i < table->childCount(); ++i) {
+            QAccessibleInterface* child = table->child(i);
+            QCOMPARE(child->text(QAccessible::Name), grid->Cell(i % 9, i / 9));
+            QCOMPARE(child->role(), i < 9        ? QAccessible::ColumnHeader
+                                    : i % 9 == 0 ? QAccessible::RowHeader
+                                                 : QAccessible::Cell);
+            QCOMPARE(table->indexOfChild(child), i);
         }
         for (int row = 1; row < StringGrid::kRowCount; ++row) {
+            QCOMPARE(table->tableInterface()->rowDescription(row - 1), grid->Cell(0, row));
             for (int column = 1; column < StringGrid::kColumnCount; ++column) {
-                QAccessibleTableCellInterface* cell =
-                    table->tableInterface()->cellAt(row - 1, column - 1)->tableCellInterface();
-                QCOMPARE(cell->columnHeaderCells().value(0)->text(QAccessible::Name),
+                QCOMPARE(table->tableInterface()->columnDescription(column - 1),
                          grid->Cell(column, 0));
-                QCOMPARE(cell->rowHeaderCells().value(0)->text(QAccessible::Name),
-                         grid->Cell(0, row));
-                QCOMPARE(cell->isSelected(), row == 1 && column <= 2);
+                QAccessibleInterface* cell = table->tableInterface()->cellAt(row - 1, column - 1);
+                QCOMPARE(cell->text(QAccessible::Name), grid->Cell(column, row));
+                QCOMPARE(cell->tableCellInterface()->isSelected(), row == 1 && column <= 2);
             }
         }
     }
@@ -286,10 +394,11 @@ private slots:
         const QPalette palette = grid.palette();
         const QColor white = palette.color(QPalette::Base);
         const QColor silver(0xc0, 0xc0, 0xc0);
-        const QRect header = grid.CellRect(3, 0);
-        const QRect name = grid.CellRect(0, 2);
-        const QRect first = grid.CellRect(1, 1);
-        const QRect data = grid.CellRect(3, 2);
+        const QRect corner = CellRect(0, 0);
+        const QRect header = CellRect(3, 0);
+        const QRect name = CellRect(0, 2);
+        const QRect first = CellRect(1, 1);
+        const QRect data = CellRect(3, 2);
         const auto row = [](const char* rule, bool focused, QColor base, QPoint at, QColor c) {
             QTest::newRow(rule) << focused << base << at << c;
         };
@@ -297,6 +406,12 @@ private slots:
             palette.color(QPalette::Button));
         row("header edge is light at the top", false, white, header.topLeft() + QPoint(5, 0),
             palette.color(QPalette::Light));
+        row("header edge is dark on the right", false, white, header.topRight() + QPoint(0, 5),
+            palette.color(QPalette::Dark));
+        row("the corner is a header cell", false, white, corner.center(),
+            palette.color(QPalette::Button));
+        row("the corner is ruled off in black", false, white,
+            QPoint(corner.right() + 1, corner.center().y()), Qt::black);
         row("first cell is highlighted without focus", false, white, first.center(),
             palette.color(QPalette::Highlight));
         row("first cell keeps its colour with focus", true, white, first.center(), white);
@@ -305,6 +420,8 @@ private slots:
         row("focus rectangle has gaps", true, white, first.topLeft() + QPoint(4, 0), white);
         row("header row is ruled off in black", false, white,
             QPoint(header.center().x(), header.bottom() + 1), Qt::black);
+        row("lines between column headers are black", false, white,
+            QPoint(header.right() + 1, header.center().y()), Qt::black);
         row("name column is ruled off in black", false, white,
             QPoint(name.right() + 1, name.center().y()), Qt::black);
         row("data cells are ruled in silver", false, white,
@@ -329,6 +446,40 @@ private slots:
         }
         QFETCH(QColor, colour);
         QCOMPARE(grid.grab().toImage().pixelColor(pixel).name(), colour.name());
+    }
+
+    void textStartsTwoPixelsIntoItsCellInItsColour_data() {
+        QTest::addColumn<QPoint>("cell");
+        QTest::addColumn<int>("role");
+        QTest::newRow("data cell") << QPoint(3, 2) << int(QPalette::Text);
+        QTest::newRow("column header") << QPoint(5, 0) << int(QPalette::ButtonText);
+        QTest::newRow("team name") << QPoint(0, 3) << int(QPalette::ButtonText);
+        QTest::newRow("corner") << QPoint(0, 0) << int(QPalette::ButtonText);
+    }
+    void textStartsTwoPixelsIntoItsCellInItsColour() {
+        QFETCH(QPoint, cell);
+        QFETCH(int, role);
+        StringGrid grid;
+        SetUp(grid);
+        QFont font = grid.font();
+        font.setStyleStrategy(QFont::NoAntialias);
+        grid.setFont(font);
+        const QString block = QStringLiteral("█");
+        grid.SetCellText(cell.x(), cell.y(), block.toStdString());
+        const QRect rect = CellRect(cell.x(), cell.y());
+        // The same text drawn alone into a blank cell of that size, 2 pixels from its top left.
+        QImage alone(rect.size(), QImage::Format_RGB32);
+        alone.fill(Qt::white);
+        QPainter painter(&alone);
+        painter.setFont(font);
+        painter.drawText(alone.rect().adjusted(2, 2, 0, 0), Qt::AlignLeft | Qt::AlignTop, block);
+        painter.end();
+        const QRect expected = Ink(alone, alone.rect()).translated(rect.topLeft());
+        QVERIFY(!expected.isEmpty());
+        const QImage image = grid.grab().toImage();
+        QCOMPARE(Ink(image, rect), expected);
+        QCOMPARE(image.pixelColor(expected.center()),
+                 grid.palette().color(QPalette::ColorRole(role)));
     }
 };
 
