@@ -1,10 +1,11 @@
-# The portable Windows program: a folder with palvoren.exe, the DLLs it imports, Qt's platform and
-# style plugins and the licence texts of everything shipped, packed as
-# palvoren-<version>-windows-x64.zip. Cross builds only: the DLLs are found with mingw's objdump.
+# The portable Windows program: one folder with palvoren.exe, the DLLs it needs, Qt's platform and
+# style plugins, and the licence texts of everything shipped, as cmake --install lays it out; CPack
+# packs it as palvoren-<version>-windows-x64.zip (cmake --build <dir> --target package). Cross
+# builds only: the DLLs are those of Debian's mingw-w64 and the Qt built with it, the licences
+# Debian's.
 
-set(PALVOREN_PACKAGE palvoren-${PROJECT_VERSION}-windows-x64)
-set(PALVOREN_PACKAGE_DIR ${PROJECT_BINARY_DIR}/${PALVOREN_PACKAGE})
-set(PALVOREN_PACKAGE_ZIP ${PROJECT_BINARY_DIR}/${PALVOREN_PACKAGE}.zip)
+set(CPACK_PACKAGE_FILE_NAME palvoren-${PROJECT_VERSION}-windows-x64)
+set(PALVOREN_PACKAGE_ZIP ${PROJECT_BINARY_DIR}/${CPACK_PACKAGE_FILE_NAME}.zip)
 
 # The folder of a runtime DLL as the compiler finds it.
 function(palvoren_runtime_dir dll out)
@@ -20,8 +21,55 @@ endfunction()
 palvoren_runtime_dir(libstdc++-6.dll gcc_runtime_dir)
 palvoren_runtime_dir(libwinpthread-1.dll pthread_runtime_dir)
 get_filename_component(qt_prefix ${Qt6_DIR}/../../.. ABSOLUTE)
-# Where the tests under wine find the DLLs of a program that is not packed.
+# Where the DLLs that are shipped come from; also where the tests under wine find those of the
+# programs that are not packed.
 set(PALVOREN_DLL_DIRS ${qt_prefix}/bin ${gcc_runtime_dir} ${pthread_runtime_dir})
+
+# Qt looks for its plugins in these folders beside the program.
+install(IMPORTED_RUNTIME_ARTIFACTS Qt6::QWindowsIntegrationPlugin LIBRARY DESTINATION platforms)
+install(IMPORTED_RUNTIME_ARTIFACTS Qt6::QWindowsVistaStylePlugin LIBRARY DESTINATION styles)
+
+# The DLLs that the program and the plugins import, and those that these import in turn, go beside
+# the program; CMake reads the imports with mingw's objdump (CMAKE_OBJDUMP). As Windows ignores the
+# case of DLL names, CMake looks for them in lower case, which on Linux finds no Qt6Core.dll: it
+# looks in a folder of links of those names instead, made here. Where two folders hold a DLL of the
+# same name, the first folder's is taken.
+set(dll_links ${PROJECT_BINARY_DIR}/package/dll-links)
+file(REMOVE_RECURSE ${dll_links})
+file(MAKE_DIRECTORY ${dll_links})
+foreach(dir IN LISTS PALVOREN_DLL_DIRS)
+    file(GLOB dlls ${dir}/*.dll)
+    foreach(dll IN LISTS dlls)
+        get_filename_component(name ${dll} NAME)
+        string(TOLOWER ${name} name)
+        if(NOT EXISTS ${dll_links}/${name})
+            file(CREATE_LINK ${dll} ${dll_links}/${name} SYMBOLIC)
+        endif()
+    endforeach()
+endforeach()
+# The install runs on Linux, where CMake would take the files for ELF ones. An import found in none
+# of the folders comes with Windows itself (kernel32.dll, user32.dll, ...). Debian's runtime DLLs
+# carry their debugging symbols, five times the code's size, which --strip (and CPack) removes.
+install(CODE "
+    set(CMAKE_GET_RUNTIME_DEPENDENCIES_PLATFORM windows+pe)
+    set(CMAKE_GET_RUNTIME_DEPENDENCIES_TOOL objdump)
+    file(GET_RUNTIME_DEPENDENCIES
+        EXECUTABLES $<TARGET_FILE:palvoren>
+        MODULES $<TARGET_FILE:Qt6::QWindowsIntegrationPlugin>
+            $<TARGET_FILE:Qt6::QWindowsVistaStylePlugin>
+        DIRECTORIES ${dll_links}
+        RESOLVED_DEPENDENCIES_VAR links
+        UNRESOLVED_DEPENDENCIES_VAR windows_own)
+    foreach(link IN LISTS links)
+        file(REAL_PATH \"\${link}\" dll)
+        file(INSTALL \"\${dll}\" DESTINATION \"\${CMAKE_INSTALL_PREFIX}\" TYPE SHARED_LIBRARY)
+        if(CMAKE_INSTALL_DO_STRIP)
+            cmake_path(GET dll FILENAME name)
+            execute_process(COMMAND ${CMAKE_STRIP} --strip-unneeded
+                \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/\${name}\" COMMAND_ERROR_IS_FATAL ANY)
+        endif()
+    endforeach()
+")
 
 # Where the sources of the shipped binaries come from, with the versions on this machine.
 function(palvoren_debian_version package out)
@@ -36,28 +84,12 @@ palvoren_debian_version(gcc-mingw-w64-x86-64-posix-runtime GCC_MINGW_VERSION)
 palvoren_debian_version(mingw-w64-x86-64-dev MINGW_W64_VERSION)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/windows_sources.txt.in
     ${PROJECT_BINARY_DIR}/package/SOURCES.txt @ONLY NEWLINE_STYLE CRLF)
+install(FILES ${PROJECT_BINARY_DIR}/package/SOURCES.txt DESTINATION .)
+install(DIRECTORY ${qt_prefix}/LICENSES/ DESTINATION LICENSES/Qt)
+install(FILES /usr/share/doc/gcc-mingw-w64-base/copyright DESTINATION LICENSES/gcc-mingw-w64)
+install(FILES /usr/share/doc/mingw-w64-common/copyright DESTINATION LICENSES/mingw-w64)
 
-set(licences
-    "Qt=${qt_prefix}/LICENSES"
-    "gcc-mingw-w64=/usr/share/doc/gcc-mingw-w64-base/copyright"
-    "mingw-w64=/usr/share/doc/mingw-w64-common/copyright")
-set(plugins
-    platforms=$<TARGET_FILE:Qt6::QWindowsIntegrationPlugin>
-    styles=$<TARGET_FILE:Qt6::QWindowsVistaStylePlugin>)
-add_custom_command(OUTPUT ${PALVOREN_PACKAGE_ZIP}
-    COMMAND ${CMAKE_COMMAND}
-        -DEXE=$<TARGET_FILE:palvoren>
-        "-DPLUGINS=${plugins}"
-        "-DDLL_DIRS=${PALVOREN_DLL_DIRS}"
-        "-DLICENCES=${licences}"
-        -DNOTE=${PROJECT_BINARY_DIR}/package/SOURCES.txt
-        -DOBJDUMP=${CMAKE_OBJDUMP}
-        -DSTRIP=${CMAKE_STRIP}
-        -DOUT=${PALVOREN_PACKAGE_DIR}
-        -DZIP=${PALVOREN_PACKAGE_ZIP}
-        -P ${CMAKE_CURRENT_LIST_DIR}/windows_bundle.cmake
-    DEPENDS palvoren ${CMAKE_CURRENT_LIST_DIR}/windows_bundle.cmake
-        ${PROJECT_BINARY_DIR}/package/SOURCES.txt
-    COMMENT "Packing ${PALVOREN_PACKAGE}.zip"
-    VERBATIM)
-add_custom_target(palvoren_zip ALL DEPENDS ${PALVOREN_PACKAGE_ZIP})
+# The zip holds the folder that cmake --install --strip makes, under the zip's own name.
+set(CPACK_GENERATOR ZIP)
+set(CPACK_STRIP_FILES ON)
+include(CPack)

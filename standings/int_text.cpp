@@ -26,19 +26,10 @@ std::int32_t AsSigned(std::uint64_t pattern, bool negate) {
     return static_cast<std::int32_t>(bits);
 }
 
-// Built front to back: g++ 12 at -O3 takes the insert at the front that "'" + std::string(text)
-// makes for an overlapping copy and warns (-Wrestrict) where there is none.
-std::string ConvertErrorMessage(std::string_view text) {
-    std::string message = "'";
-    message += text;
-    message += "' は整数ではありません";
-    return message;
-}
-
 }  // namespace
 
 EConvertError::EConvertError(std::string_view text)
-    : std::runtime_error(ConvertErrorMessage(text)), text_(text) {}
+    : std::runtime_error("'" + std::string(text) + "' は整数ではありません"), text_(text) {}
 
 std::optional<std::int32_t> ParseInt(std::string_view text) {
     std::size_t i = text.find_first_not_of(' ');
