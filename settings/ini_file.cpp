@@ -66,7 +66,8 @@ TextEncoding TIniFile::Encoding() {
 }
 
 std::size_t TIniFile::Index(std::string_view section, std::string_view key) const {
-    const std::optional<std::size_t> index = keys_.Find(section, key);
+    const std::optional<std::size_t> inSection = keys_.FindSection(section);
+    const std::optional<std::size_t> index = inSection ? keys_.FindIn(*inSection, key) : inSection;
     if (!index)
         throw std::logic_error("INI key asked for but not given: " + std::string(key));
     return *index;

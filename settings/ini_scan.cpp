@@ -94,11 +94,6 @@ std::optional<std::size_t> IniKeys::FindSection(std::string_view section) const 
     return found == sectionIndex_.end() ? std::nullopt : std::optional(found->second);
 }
 
-std::optional<std::size_t> IniKeys::Find(std::string_view section, std::string_view key) const {
-    const std::optional<std::size_t> sectionIndex = FindSection(section);
-    return sectionIndex ? FindIn(*sectionIndex, key) : std::nullopt;
-}
-
 std::optional<std::size_t> IniKeys::FindIn(std::size_t sectionIndex, std::string_view key) const {
     const auto found = keyIndex_.find({sectionIndex, Lower(Trim(key))});
     return found == keyIndex_.end() ? std::nullopt : std::optional(found->second);

@@ -49,7 +49,6 @@ public:
 
     const std::vector<Key>& All() const { return keys_; }
     std::size_t SectionCount() const { return sectionIndex_.size(); }
-    std::optional<std::size_t> Find(std::string_view section, std::string_view key) const;
     std::optional<std::size_t> FindSection(std::string_view section) const;
     std::optional<std::size_t> FindIn(std::size_t sectionIndex, std::string_view key) const;
 

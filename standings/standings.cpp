@@ -38,6 +38,13 @@ void CountMatch(StandingsRow& home, StandingsRow& away, MatchScore score) {
     away.goalsAgainst = WrapAdd(away.goalsAgainst, score.home);
 }
 
+// One entry of the ranking step: a grid row 1-4, its ranking key and the rank it ends with.
+struct RankEntry {
+    int row;
+    std::int32_t key;
+    std::int32_t rank;
+};
+
 // Stable, so tied teams keep their fixture order; a tie then takes the rank of the first of them.
 void Rank(std::array<RankEntry, kTeamsPerGroup>& entries) {
     std::stable_sort(entries.begin(), entries.end(),
@@ -47,6 +54,16 @@ void Rank(std::array<RankEntry, kTeamsPerGroup>& entries) {
         entries[p].rank = tied ? entries[p - 1].rank : static_cast<std::int32_t>(p) + 1;
     }
 }
+
+// Columns 1-8 of rows 1-4.
+void WriteStandings(const StandingsTable& table, CellGrid& grid) {
+    for (std::size_t r = 0; r < table.rows.size(); ++r) {
+        const auto columns = table.rows[r].Columns();
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            grid.SetCellText(static_cast<int>(c) + 1, static_cast<int>(r) + 1,
+                             IntToText(columns[c]));
+        }
+    }
 
 }  // namespace
 
@@ -98,15 +115,7 @@ StandingsTable ComputeStandings(const GroupSpec& group, const GroupScores& score
     return table;
 }
 
-void WriteStandings(const StandingsTable& table, CellGrid& grid) {
-    for (std::size_t r = 0; r < table.rows.size(); ++r) {
-        const auto columns = table.rows[r].Columns();
-        for (std::size_t c = 0; c < columns.size(); ++c) {
-            grid.SetCellText(static_cast<int>(c) + 1, static_cast<int>(r) + 1,
-                             IntToText(columns[c]));
-        }
-    }
-}
+}  // namespace
 
 void CalculateGroup(const GroupSpec& group, const ScoreFields& fields, CellGrid& grid) {
     // Converting every text first means a bad score can no longer leave a half-written table.

@@ -58,13 +58,6 @@ struct MatchScore {
     std::int32_t away;
 };
 
-// One entry of the ranking step: a grid row 1-4, its ranking key and the rank it ends with.
-struct RankEntry {
-    int row;
-    std::int32_t key;
-    std::int32_t rank;
-};
-
 using GroupScores = std::array<std::optional<MatchScore>, kMatchesPerGroup>;
 
 // 1000 x points + goal difference + 50, wrapping around like every other sum.
@@ -76,9 +69,6 @@ GroupScores ReadGroupScores(const GroupSpec& group, const ScoreFields& fields);
 
 // The table for the given scores. Pure; cannot fail.
 StandingsTable ComputeStandings(const GroupSpec& group, const GroupScores& scores);
-
-// Writes columns 1-8 of rows 1-4.
-void WriteStandings(const StandingsTable& table, CellGrid& grid);
 
 // Reads the group's score fields, computes its table and writes it into the grid.
 void CalculateGroup(const GroupSpec& group, const ScoreFields& fields, CellGrid& grid);
