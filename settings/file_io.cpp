@@ -138,6 +138,15 @@ FileText ReadFileText(const std::string& path, const TextSink& piece) {
     }
 }
 
+// The system's code page is UTF-8 already.
+std::string FileTextToUtf8(std::string_view fileText, TextEncoding) {
+    return std::string(fileText);
+}
+
+std::string Utf8ToFileText(std::string_view utf8, TextEncoding) {
+    return std::string(utf8);
+}
+
 FileOps SystemFileOps() {
     return {::write, ::fsync, ::rename};
 }

@@ -32,6 +32,14 @@ struct FileText {
     TextEncoding encoding;
 };
 
+// The program works in UTF-8; a value is kept in the file as the system's own programs keep it: in
+// the system's code page (UTF-8 here, the ANSI code page on Windows: Shift-JIS on Japanese
+// Windows), or in a UTF-16 file as the UTF-8 its text reaches the settings code in. Bytes that do
+// not decode are left for the caller to show as it can, and a character the code page lacks
+// becomes its default character.
+std::string FileTextToUtf8(std::string_view fileText, TextEncoding encoding);
+std::string Utf8ToFileText(std::string_view utf8, TextEncoding encoding);
+
 // Hands the file's text on a buffer at a time, in order and none kept, until it ends or `piece`
 // returns false. A file that does not exist (nor its folder) is Missing; anything else that stops
 // the read (no permission, an I/O error, not a regular file) is Unreadable, and the pieces handed

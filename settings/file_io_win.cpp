@@ -254,6 +254,19 @@ FileText ReadFileText(const std::string& path, const TextSink& piece) {
     }
 }
 
+// Through UTF-16, the only form both code pages convert to and from.
+std::string FileTextToUtf8(std::string_view fileText, TextEncoding encoding) {
+    if (encoding == TextEncoding::Utf16)
+        return std::string(fileText);
+    return win32::Narrow(win32::Widen(fileText, CP_ACP), CP_UTF8);
+}
+
+std::string Utf8ToFileText(std::string_view utf8, TextEncoding encoding) {
+    if (encoding == TextEncoding::Utf16)
+        return std::string(utf8);
+    return win32::Narrow(win32::Widen(utf8, CP_UTF8), CP_ACP);
+}
+
 FileOps SystemFileOps() {
     return {::WriteFile, ::FlushFileBuffers, ::MoveFileExW};
 }

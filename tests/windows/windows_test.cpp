@@ -16,7 +16,6 @@
 
 #include "app/instance_guard.h"
 #include "settings/file_io.h"
-#include "settings/file_text.h"
 #include "settings/settings_path.h"
 #include "settings/win32.h"
 #include "test_support.h"
