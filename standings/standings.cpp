@@ -64,6 +64,7 @@ void WriteStandings(const StandingsTable& table, CellGrid& grid) {
                              IntToText(columns[c]));
         }
     }
+}
 
 }  // namespace
 
@@ -114,8 +115,6 @@ StandingsTable ComputeStandings(const GroupSpec& group, const GroupScores& score
     }
     return table;
 }
-
-}  // namespace
 
 void CalculateGroup(const GroupSpec& group, const ScoreFields& fields, CellGrid& grid) {
     // Converting every text first means a bad score can no longer leave a half-written table.
