@@ -20,7 +20,6 @@
 #include "app/wrapped_label.h"
 #include "ui/layout.h"
 #include "ui/screen_fit.h"
-#include "ui/utf8.h"
 
 namespace palvoren {
 namespace {
@@ -159,7 +158,7 @@ void ShowErrorMessage(std::string_view message) noexcept {
     if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr)
         return;
     try {
-        ErrorBox box(Utf8(ErrorBoxText(message)));
+        ErrorBox box(QString::fromUtf8(ErrorBoxText(message)));
         box.exec();
     } catch (...) {
         // The box is the last place an error can be reported; there is nowhere further to go.

@@ -9,7 +9,6 @@
 #include "ui/layout.h"
 #include "ui/score_field.h"
 #include "ui/string_grid.h"
-#include "ui/utf8.h"
 
 namespace palvoren {
 namespace {
@@ -22,7 +21,7 @@ constexpr std::array<int, StringGrid::kColumnCount> kColumnWidths{92, 40, 40, 40
 }  // namespace
 
 GroupPage::GroupPage(int groupIndex, QWidget* parent) : QWidget(parent), groupIndex_(groupIndex) {
-    setObjectName(Utf8(Group().page));
+    setObjectName(QString::fromUtf8(Group().page));
 }
 
 const GroupSpec& GroupPage::Group() const {
@@ -101,15 +100,15 @@ void GroupPage::Build() {
     AddCaption(group.upper.label, group.upper.text, layout::kUpperRoundOf16);
     AddCaption(group.lower.label, group.lower.text, layout::kLowerRoundOf16);
 
-    const QString groupName = Utf8(group.pageCaption);
-    button_ = new CalcButton(Utf8(layout::kButtonCaption), this);
-    button_->setObjectName(Utf8(group.button));
+    const QString groupName = QString::fromUtf8(group.pageCaption);
+    button_ = new CalcButton(QString::fromUtf8(layout::kButtonCaption), this);
+    button_->setObjectName(QString::fromUtf8(group.button));
     button_->setGeometry(layout::kButton);
     button_->setAccessibleName(groupName + QStringLiteral(" ") + button_->text());
     connect(button_, &QPushButton::clicked, this, &GroupPage::CalculatePressed);
 
     grid_ = new StringGrid(this);
-    grid_->setObjectName(Utf8(group.grid));
+    grid_->setObjectName(QString::fromUtf8(group.grid));
     grid_->setGeometry(layout::kGrid);
     grid_->setAccessibleName(groupName + QStringLiteral(" 順位表"));
     button_->SetArrowNeighbours(fields_.back(), grid_);
@@ -138,14 +137,14 @@ void GroupPage::SetUpBuiltGrid() {
     const GroupSpec& group = Group();
     for (int row = 1; row <= kTeamsPerGroup; ++row)
         grid_->SetCellText(0, row, group.teams[static_cast<std::size_t>(row - 1)]);
-    const QStringList header = Utf8(kGridHeader).split(QLatin1Char(','));
+    const QStringList header = QString::fromUtf8(kGridHeader).split(QLatin1Char(','));
     for (int column = 0; column < StringGrid::kColumnCount; ++column)
         grid_->SetCellText(column, 0, header.value(column).toStdString());
 }
 
 void GroupPage::AddCaption(std::string_view name, std::string_view text, QPoint position) {
-    auto* label = new QLabel(Utf8(text), this);
-    label->setObjectName(Utf8(name));
+    auto* label = new QLabel(QString::fromUtf8(text), this);
+    label->setObjectName(QString::fromUtf8(name));
     label->setTextFormat(Qt::PlainText);
     // Sized to the text; a font taller than 12 pixels gets the height it needs rather than a cut.
     // The font's metrics give the same size as the label's own size hint at a fraction of the
@@ -170,8 +169,8 @@ ScoreField* GroupPage::AddField(const MatchSpec& match, Side side) {
     auto* field = new ScoreField(this);
     field->setObjectName(QStringLiteral("Edit%1").arg(home ? match.homeField : match.awayField));
     field->setGeometry(layout::FieldRect(groupIndex_, match.line, side));
-    field->setAccessibleName(Utf8(MatchKickOff(match)) + QStringLiteral(" ") +
-                             Utf8(Group().teams[static_cast<std::size_t>(row - 1)]));
+    field->setAccessibleName(QString::fromUtf8(MatchKickOff(match)) + QStringLiteral(" ") +
+                             QString::fromUtf8(Group().teams[static_cast<std::size_t>(row - 1)]));
     return field;
 }
 

@@ -13,7 +13,6 @@
 #include <stdexcept>
 
 #include "ui/layout.h"
-#include "ui/utf8.h"
 
 namespace palvoren {
 namespace {
@@ -154,7 +153,7 @@ std::string StringGrid::CellText(int column, int row) const {
 void StringGrid::SetCellText(int column, int row, std::string_view text) {
     QTableWidgetItem* cell = ItemAt(column, row);
     cell->setData(kBytesRole, QByteArray(text.data(), static_cast<qsizetype>(text.size())));
-    cell->setText(Utf8(text));
+    cell->setText(QString::fromUtf8(text));
     if (cell == corner_.get() && cornerButton_ != nullptr)
         cornerButton_->update();
 }

@@ -14,7 +14,6 @@
 #include "ui/score_field.h"
 #include "ui/screen_fit.h"
 #include "ui/string_grid.h"
-#include "ui/utf8.h"
 #include "ui/window_font.h"
 
 namespace palvoren {
@@ -42,7 +41,7 @@ TVarnek::TVarnek(TVarnekOptions options) : options_(std::move(options)) {
         }
     }
     setObjectName(QStringLiteral("Varnek"));
-    setWindowTitle(Utf8(layout::kWindowCaption));
+    setWindowTitle(QString::fromUtf8(layout::kWindowCaption));
     // Title, system menu, minimise and close; no maximise button and no resizing by the frame.
     // Windows gives a fixed size no frame of its own: without the thin frame the window keeps a
     // sizing border that only refuses to move.
@@ -70,7 +69,7 @@ void TVarnek::BuildControls() {
     for (int g = 1; g <= kGroupCount; ++g) {
         auto* page = new GroupPage(g, pageControl_);
         pages_[static_cast<std::size_t>(g - 1)] = page;
-        pageControl_->addTab(page, Utf8(page->Group().pageCaption));
+        pageControl_->addTab(page, QString::fromUtf8(page->Group().pageCaption));
         const ClickHandler handler = kClickHandlers[static_cast<std::size_t>(g - 1)];
         connect(page, &GroupPage::CalculatePressed, this, [this, handler] { (this->*handler)(); });
     }
@@ -214,7 +213,7 @@ std::string TVarnek::FieldText(int fieldNumber) const {
 }
 
 void TVarnek::SetFieldText(int fieldNumber, std::string_view text) {
-    PageOfField(fieldNumber)->SetFieldText(fieldNumber, Utf8(text));
+    PageOfField(fieldNumber)->SetFieldText(fieldNumber, QString::fromUtf8(text));
 }
 
 QTabWidget* TVarnek::PageControl() const {

@@ -13,7 +13,6 @@
 #include "ui/group_page.h"
 #include "ui/string_grid.h"
 #include "ui/tvarnek.h"
-#include "ui/utf8.h"
 
 using namespace palvoren;
 
@@ -84,7 +83,7 @@ private slots:
     void controlsSitWhereTheTablesSay_data() {
         QTest::addColumn<int>("group");
         for (const GroupSpec& group : FixtureTable())
-            QTest::newRow(Utf8(group.pageCaption).toUtf8())
+            QTest::newRow(QString::fromUtf8(group.pageCaption).toUtf8())
                 << int(&group - FixtureTable().data()) + 1;
     }
     void controlsSitWhereTheTablesSay() {
@@ -92,13 +91,14 @@ private slots:
         window_->show();
         window_->PageControl()->setCurrentIndex(group - 1);
         const GroupSpec& fixture = GroupByIndex(group);
-        auto* page = window_->findChild<QWidget*>(Utf8(fixture.page));
+        auto* page = window_->findChild<QWidget*>(QString::fromUtf8(fixture.page));
         QVERIFY(page != nullptr);
-        QCOMPARE(window_->PageControl()->tabText(group - 1), Utf8(fixture.pageCaption));
+        QCOMPARE(window_->PageControl()->tabText(group - 1),
+                 QString::fromUtf8(fixture.pageCaption));
         for (const MatchSpec& match : fixture.matches) {
-            auto* caption = page->findChild<QLabel*>(Utf8(match.captionLabel));
+            auto* caption = page->findChild<QLabel*>(QString::fromUtf8(match.captionLabel));
             QVERIFY(caption != nullptr);
-            QCOMPARE(caption->text(), Utf8(match.captionText));
+            QCOMPARE(caption->text(), QString::fromUtf8(match.captionText));
             QCOMPARE(caption->pos(), QPoint(8, kCaptionTops[match.line - 1]));
         }
         const QList<std::pair<int, int>> places = FieldPlaces(group);
@@ -110,12 +110,14 @@ private slots:
             QCOMPARE(field, window_->Field(n));
             QCOMPARE(field->geometry(), QRect(left, kFieldTops[i / 2], 33, 20));
         }
-        QCOMPARE(page->findChild<QLabel*>(Utf8(fixture.upper.label))->pos(), QPoint(248, 56));
-        QCOMPARE(page->findChild<QLabel*>(Utf8(fixture.lower.label))->pos(), QPoint(248, 88));
-        QCOMPARE(window_->Button(group)->objectName(), Utf8(fixture.button));
+        QCOMPARE(page->findChild<QLabel*>(QString::fromUtf8(fixture.upper.label))->pos(),
+                 QPoint(248, 56));
+        QCOMPARE(page->findChild<QLabel*>(QString::fromUtf8(fixture.lower.label))->pos(),
+                 QPoint(248, 88));
+        QCOMPARE(window_->Button(group)->objectName(), QString::fromUtf8(fixture.button));
         QCOMPARE(window_->Button(group)->geometry(), QRect(280, 224, 73, 25));
         QCOMPARE(window_->Button(group)->text(), QStringLiteral("計算"));
-        QCOMPARE(window_->Grid(group)->objectName(), Utf8(fixture.grid));
+        QCOMPARE(window_->Grid(group)->objectName(), QString::fromUtf8(fixture.grid));
         QCOMPARE(window_->Grid(group)->geometry(), QRect(16, 272, 465, 129));
         QCOMPARE(page->findChild<QLabel*>(QStringLiteral("Label65")) != nullptr, group == 1);
         // Every control stays inside its page, so nothing is cut off at any scale factor.
