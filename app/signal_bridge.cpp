@@ -40,11 +40,11 @@ SignalBridge::SignalBridge(QWidget* window) : window_(window) {
     // Agreeing to the end of the session is the default; nothing here may block the log-off.
     connect(qApp, &QGuiApplication::commitDataRequest, this, [](QSessionManager&) {});
 #ifndef _WIN32
-    if (gWriteEnd != -1 || !OpenPipe())
+    if (gWriteEnd != -1 || ::pipe2(pipe_.data(), O_CLOEXEC | O_NONBLOCK) != 0)
         return;
-    notifier_ = std::make_unique<QSocketNotifier>(readEnd_, QSocketNotifier::Read);
+    notifier_ = std::make_unique<QSocketNotifier>(pipe_[0], QSocketNotifier::Read);
     connect(notifier_.get(), &QSocketNotifier::activated, this, &SignalBridge::OnSignalByte);
-    gWriteEnd = writeEnd_;
+    gWriteEnd = pipe_[1];
     gEndAtOnce = 0;
     InstallHandlers();
 #endif
@@ -62,7 +62,7 @@ SignalBridge::~SignalBridge() {
     if (notifier_ != nullptr)
         gWriteEnd = -1;
     notifier_.reset();
-    for (const int end : {readEnd_, writeEnd_}) {
+    for (const int end : pipe_) {
         if (end != -1)
             ::close(end);
     }
@@ -83,15 +83,6 @@ void SignalBridge::CloseWindows() {
 }
 
 #ifndef _WIN32
-
-bool SignalBridge::OpenPipe() {
-    int ends[2];
-    if (::pipe2(ends, O_CLOEXEC | O_NONBLOCK) != 0)
-        return false;
-    readEnd_ = ends[0];
-    writeEnd_ = ends[1];
-    return true;
-}
 
 void SignalBridge::InstallHandlers() {
     struct sigaction action {};
@@ -116,7 +107,7 @@ void SignalBridge::RestoreHandlers() {
 
 void SignalBridge::OnSignalByte() {
     char bytes[64];
-    while (::read(readEnd_, bytes, sizeof bytes) > 0) {
+    while (::read(pipe_[0], bytes, sizeof bytes) > 0) {
     }
     CloseWindows();
 }

@@ -49,13 +49,11 @@ private:
 #ifndef _WIN32
     static constexpr std::array<int, 3> kSignals = {SIGTERM, SIGINT, SIGHUP};
 
-    bool OpenPipe();
     void InstallHandlers();
     void RestoreHandlers();
     void OnSignalByte();
 
-    int readEnd_ = -1;
-    int writeEnd_ = -1;
+    std::array<int, 2> pipe_{-1, -1};  // read end, write end
     std::array<struct sigaction, kSignals.size()> previous_{};
     std::array<bool, kSignals.size()> installed_{};
 #endif
