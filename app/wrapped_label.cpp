@@ -1,7 +1,6 @@
 #include "app/wrapped_label.h"
 
 #include <QPainter>
-#include <QTextLayout>
 #include <cmath>
 
 namespace palvoren {

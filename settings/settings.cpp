@@ -1,6 +1,5 @@
 #include "settings/settings.h"
 
-#include "settings/file_io.h"
 #include "settings/ini_file.h"
 #include "standings/int_text.h"
 #include "tournament/fixture_table.h"

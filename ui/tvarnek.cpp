@@ -5,7 +5,6 @@
 #include <QWindowStateChangeEvent>
 #include <stdexcept>
 
-#include "settings/settings.h"
 #include "settings/settings_path.h"
 #include "ui/calc_button.h"
 #include "ui/group_page.h"
