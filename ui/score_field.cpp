@@ -18,15 +18,10 @@ void ScoreField::focusInEvent(QFocusEvent* event) {
     // QLineEdit selects on Tab and Shift+Tab only; a page switch or an arrow step from the button
     // arrives as a programmatic focus change and should select too. Returning to the window or
     // closing a popup keeps the selection the field had.
-    switch (event->reason()) {
-        case Qt::MouseFocusReason:
-        case Qt::ActiveWindowFocusReason:
-        case Qt::PopupFocusReason:
-            break;
-        default:
-            selectAll();
-            break;
-    }
+    const Qt::FocusReason reason = event->reason();
+    if (reason != Qt::MouseFocusReason && reason != Qt::ActiveWindowFocusReason &&
+        reason != Qt::PopupFocusReason)
+        selectAll();
 }
 
 void ScoreField::keyPressEvent(QKeyEvent* event) {

@@ -67,10 +67,7 @@ void KeepTitleBarReachable(QWidget& window, QSize clientSize) {
     QList<QRect> areas;
     for (const QScreen* screen : QGuiApplication::screens())
         areas << screen->availableGeometry();
-    const QPoint reachable =
-        ReachablePosition(window.pos(), clientSize, areas, primary->availableGeometry());
-    if (reachable != window.pos())
-        window.move(reachable);
+    window.move(ReachablePosition(window.pos(), clientSize, areas, primary->availableGeometry()));
 }
 
 }  // namespace palvoren
