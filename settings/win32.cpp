@@ -2,31 +2,25 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <climits>
 
 namespace palvoren::win32 {
 
+// Each asks the size first, then converts; a text too long for the calls' int lengths is none.
 std::wstring Widen(std::string_view text, unsigned codePage) {
-    if (text.empty() || text.size() > INT_MAX)
-        return {};
-    const int length = static_cast<int>(text.size());
+    const int length = text.size() <= INT_MAX ? static_cast<int>(text.size()) : 0;
     const int wide = ::MultiByteToWideChar(codePage, 0, text.data(), length, nullptr, 0);
-    if (wide <= 0)
-        return {};
-    std::wstring out(static_cast<std::size_t>(wide), L'\0');
+    std::wstring out(static_cast<std::size_t>(std::max(wide, 0)), L'\0');
     ::MultiByteToWideChar(codePage, 0, text.data(), length, out.data(), wide);
     return out;
 }
 
 std::string Narrow(std::wstring_view text, unsigned codePage) {
-    if (text.empty() || text.size() > INT_MAX)
-        return {};
-    const int length = static_cast<int>(text.size());
+    const int length = text.size() <= INT_MAX ? static_cast<int>(text.size()) : 0;
     const int bytes =
         ::WideCharToMultiByte(codePage, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
-    if (bytes <= 0)
-        return {};
-    std::string out(static_cast<std::size_t>(bytes), '\0');
+    std::string out(static_cast<std::size_t>(std::max(bytes, 0)), '\0');
     ::WideCharToMultiByte(codePage, 0, text.data(), length, out.data(), bytes, nullptr, nullptr);
     return out;
 }
