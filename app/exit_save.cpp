@@ -66,6 +66,10 @@ ExitSave::ExitSave(TVarnek& window) {
     });
 }
 
+void ExitSave::SaveNow() const {
+    SaveBeforeTheEnd();
+}
+
 ExitSave::~ExitSave() {
     QObject::disconnect(aboutToQuit_);
     qInstallMessageHandler(gPreviousHandler);

@@ -26,6 +26,9 @@ public:
     ExitSave(const ExitSave&) = delete;
     ExitSave& operator=(const ExitSave&) = delete;
 
+    // Saves now, in the same way, for an end that reaches main but may have no one to answer.
+    void SaveNow() const;
+
 private:
     QMetaObject::Connection aboutToQuit_;
 };

@@ -29,6 +29,9 @@ int main(int argc, char** argv) {
     window.show();
     app.exec();
 
+    // After a signal (a log-out, a shutdown, a kill) no one may be left to answer a box.
+    if (bridge.Signalled())
+        exitSave.SaveNow();
     // The loop ends with the window closed. The save comes before any control goes; a failure is
     // shown by the window's own guard, and the program still ends normally.
     bridge.ShutdownStarted();

@@ -109,6 +109,7 @@ void SignalBridge::OnSignalByte() {
     char bytes[64];
     while (::read(pipe_[0], bytes, sizeof bytes) > 0) {
     }
+    signalled_ = true;
     CloseWindows();
 }
 

@@ -1,6 +1,7 @@
 // Turns the requests to end the program from outside into the ordinary way out: the main window
 // is closed on the GUI thread, the event loop ends, and the settings are saved as after a click on
-// the close box.
+// the close box, but with a failure written to standard error: after a log-out or a shutdown no
+// one may be left to answer a box (main asks Signalled()).
 //
 // SIGTERM, SIGINT and SIGHUP each write one byte to a pipe; the GUI thread reads it and closes
 // any open modal box (so the save is not held up by a box no one will answer) and then the window.
@@ -36,8 +37,8 @@ public:
     SignalBridge(const SignalBridge&) = delete;
     SignalBridge& operator=(const SignalBridge&) = delete;
 
-    // Whether the signals reach the window.
-    bool Active() const { return notifier_ != nullptr; }
+    // Whether a signal closed the window.
+    bool Signalled() const { return signalled_; }
 
     // The event loop has ended; from now on a signal ends the program at once.
     void ShutdownStarted();
@@ -58,6 +59,7 @@ private:
     std::array<bool, kSignals.size()> installed_{};
 #endif
     std::unique_ptr<QSocketNotifier> notifier_;
+    bool signalled_ = false;
 };
 
 }  // namespace palvoren
