@@ -19,10 +19,24 @@
 
 #include "app/wrapped_label.h"
 #include "ui/layout.h"
-#include "ui/screen_fit.h"
 
 namespace palvoren {
 namespace {
+
+// The screen that shows a window: the one under the centre of its frame, else the one Qt ties the
+// window to. Works for hidden windows too, by the place they would appear.
+QScreen* ScreenShowing(const QWidget& window) {
+    if (QScreen* screen = QGuiApplication::screenAt(window.frameGeometry().center()))
+        return screen;
+    return window.screen();
+}
+
+// The top-left corner that centres a window of `size` in `area`, moved right and down as far as
+// needed to keep that corner, and so the title bar, inside the area.
+QPoint CentredIn(const QRect& area, QSize size) {
+    return {std::max(area.x(), area.x() + (area.width() - size.width()) / 2),
+            std::max(area.y(), area.y() + (area.height() - size.height()) / 2)};
+}
 
 // The screen of the window the user was working in: the active one if any, else the program's own
 // window, which is still there while hidden (a save that fails on closing comes after the hide).

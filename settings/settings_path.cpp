@@ -29,9 +29,7 @@ std::string ExecutablePath() {
     return win32::Narrow(path, CP_UTF8);
 }
 
-std::string SettingsFilePath() {
-    return SettingsPathFor(ExecutablePath(), '\\');
-}
+constexpr char kSeparator = '\\';
 
 #else
 
@@ -43,10 +41,12 @@ std::string ExecutablePath() {
     return path;
 }
 
-std::string SettingsFilePath() {
-    return SettingsPathFor(ExecutablePath(), '/');
-}
+constexpr char kSeparator = '/';
 
 #endif
+
+std::string SettingsFilePath() {
+    return SettingsPathFor(ExecutablePath(), kSeparator);
+}
 
 }  // namespace palvoren

@@ -45,17 +45,6 @@ QPoint ReachablePosition(QPoint position, QSize clientSize, const QList<QRect>& 
                       primary.height())};
 }
 
-QPoint CentredIn(const QRect& area, QSize size) {
-    return {std::max(area.x(), area.x() + (area.width() - size.width()) / 2),
-            std::max(area.y(), area.y() + (area.height() - size.height()) / 2)};
-}
-
-QScreen* ScreenShowing(const QWidget& window) {
-    if (QScreen* screen = QGuiApplication::screenAt(window.frameGeometry().center()))
-        return screen;
-    return window.screen();
-}
-
 bool WindowPositionsKnown() {
     return !QGuiApplication::platformName().startsWith(u"wayland");
 }

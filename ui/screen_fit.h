@@ -1,6 +1,6 @@
-// Fitting windows onto the screens: where the main window opens for a saved position, and where a
-// box goes on the screen it belongs to. Positions are those of a window's frame (its outer top-left
-// corner); areas are screens' available geometries, without task bars and docks.
+// Fitting the main window onto the screens: where it opens for a saved position. Positions are
+// those of a window's frame (its outer top-left corner); areas are screens' available geometries,
+// without task bars and docks.
 #pragma once
 
 #include <QList>
@@ -8,7 +8,6 @@
 #include <QRect>
 #include <QSize>
 
-class QScreen;
 class QWidget;
 
 namespace palvoren {
@@ -20,14 +19,6 @@ namespace palvoren {
 // int position is taken without overflow.
 QPoint ReachablePosition(QPoint position, QSize clientSize, const QList<QRect>& areas,
                          const QRect& primary);
-
-// The top-left corner that centres a window of `size` in `area`, moved right and down as far as
-// needed to keep that corner, and so the title bar, inside the area.
-QPoint CentredIn(const QRect& area, QSize size);
-
-// The screen that shows a window: the one under the centre of its frame, else the one Qt ties the
-// window to. Works for hidden windows too, by the place they would appear.
-QScreen* ScreenShowing(const QWidget& window);
 
 // Whether the windowing platform places top-level windows where they ask and reports where they
 // stand. Wayland does neither.

@@ -103,10 +103,8 @@ std::optional<std::string> TVarnek::FormDestroyWithoutDisplay() noexcept {
     try {
         Save();  // reads the fields' texts and the position, both held in memory
         return std::nullopt;
-    } catch (const std::exception& error) {
+    } catch (const std::exception& error) {  // the only kind the save throws
         return std::string(error.what());
-    } catch (...) {
-        return std::string("?");
     }
 }
 
