@@ -3,9 +3,9 @@
 #include <QCoreApplication>
 #include <QSemaphore>
 #include <QThread>
-#include <cstdio>
 #include <cstdlib>
 
+#include "app/session_end.h"
 #include "ui/tvarnek.h"
 
 namespace palvoren {
@@ -18,13 +18,12 @@ TVarnek* gWindow = nullptr;  // used on the GUI thread only
 QtMessageHandler gPreviousHandler = nullptr;
 QSemaphore gSavedOnRequest;
 
+// The window saves once; after that, or after the window has gone, this does nothing.
 void SaveBeforeTheEnd() {
-    TVarnek* window = gWindow;
-    gWindow = nullptr;
-    if (window == nullptr)
+    if (gWindow == nullptr)
         return;
-    if (const auto failure = window->FormDestroyWithoutDisplay())
-        std::fprintf(stderr, "Palvoren: %s.\n", failure->c_str());
+    if (const auto failure = gWindow->SaveWithoutDisplay())
+        PrintError(*failure);
 }
 
 void SaveOnRequest() {
@@ -64,10 +63,6 @@ ExitSave::ExitSave(TVarnek& window) {
         if (QThread::currentThread()->loopLevel() > 0)
             SaveBeforeTheEnd();
     });
-}
-
-void ExitSave::SaveNow() const {
-    SaveBeforeTheEnd();
 }
 
 ExitSave::~ExitSave() {

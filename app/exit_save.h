@@ -7,10 +7,9 @@
 // - Qt's warning that its Wayland connection broke, after which Qt ends the process at once.
 // The typed scores would be lost each time. While an ExitSave lives, such an end saves the
 // window's settings from memory, touching neither the display nor the error display, as no one
-// could answer a box then. A failure is written to standard error (Windows shows it nowhere); the
-// old file stays whole, as a save replaces it atomically. The window saves once, so a close that
-// follows saves nothing more. Needs a QApplication; only one at a time; it must not outlive the
-// window.
+// could answer a box then. A failure is written to standard error (Windows shows it nowhere). The
+// window saves once, so a close that follows saves nothing more. Needs a QApplication; only one at
+// a time; it must not outlive the window.
 #pragma once
 
 #include <QMetaObject>
@@ -25,9 +24,6 @@ public:
     ~ExitSave();
     ExitSave(const ExitSave&) = delete;
     ExitSave& operator=(const ExitSave&) = delete;
-
-    // Saves now, in the same way, for an end that reaches main but may have no one to answer.
-    void SaveNow() const;
 
 private:
     QMetaObject::Connection aboutToQuit_;

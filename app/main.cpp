@@ -2,12 +2,11 @@
 #include <optional>
 
 #include "app/application.h"
-#include "app/error_box.h"
 #include "app/exit_save.h"
 #include "app/instance_guard.h"
 #include "app/platform_choice.h"
+#include "app/session_end.h"
 #include "app/show_state.h"
-#include "app/signal_bridge.h"
 #include "ui/tvarnek.h"
 
 int main(int argc, char** argv) {
@@ -18,24 +17,21 @@ int main(int argc, char** argv) {
 
     palvoren::ChoosePlatform(argc, argv);
     palvoren::Application app(argc, argv);
-    palvoren::TVarnek window(palvoren::TVarnekOptions{palvoren::ShowErrorBox, std::nullopt});
-    const palvoren::ExitSave exitSave(window);
-    // Before the window shows: a SIGTERM that comes with the first paint must close it the
+    // Before the window exists: a SIGTERM that comes with the first paint must close it the
     // orderly way, not end the process unsaved.
-    palvoren::SignalBridge bridge(&window);
+    palvoren::SessionEnd sessionEnd;
+    palvoren::TVarnek window(palvoren::TVarnekOptions{
+        [&sessionEnd](const std::exception& error) { sessionEnd.ShowError(error); }, std::nullopt});
+    const palvoren::ExitSave exitSave(window);
     // A window never shown before is shown minimised without the activation (SW_SHOWMINNOACTIVE);
     // WA_ShowWithoutActivating would turn that into a normal show.
     window.setWindowState(palvoren::StartupState());
     window.show();
     app.exec();
 
-    // After a signal (a log-out, a shutdown, a kill) no one may be left to answer a box.
-    if (bridge.Signalled())
-        exitSave.SaveNow();
-    // The loop ends with the window closed. The save comes before any control goes; a failure is
-    // shown by the window's own guard, and the program still ends normally.
-    bridge.ShutdownStarted();
-    window.hide();
+    // The loop ends with the window closed. The save comes before any control goes; a failure goes
+    // to the window's error display (no box after a log-out, a shutdown or a kill, as no one may be
+    // left to answer it), and the program still ends normally.
     window.FormDestroy();
     return 0;
 }

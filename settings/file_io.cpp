@@ -147,6 +147,9 @@ std::string Utf8ToFileText(std::string_view utf8, TextEncoding) {
     return std::string(utf8);
 }
 
+// No program can hold a file against others here.
+void WaitWhileHeldByAnother(const std::string&) {}
+
 FileOps SystemFileOps() {
     return {::write, ::fsync, ::rename};
 }

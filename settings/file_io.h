@@ -46,6 +46,11 @@ std::string Utf8ToFileText(std::string_view utf8, TextEncoding encoding);
 // on until then are to be dropped.
 FileText ReadFileText(const std::string& path, const TextSink& piece);
 
+// On Windows, waits while another program holds the file without sharing it (a virus scanner, a
+// sync client), about two seconds at most, so that a save can still be made. Elsewhere, and for a
+// file that is missing or cannot be opened for another reason, returns at once.
+void WaitWhileHeldByAnother(const std::string& path);
+
 // The system calls that a replacement makes; tests put failing ones in their place.
 #ifdef _WIN32
 struct FileOps {

@@ -267,6 +267,19 @@ std::string Utf8ToFileText(std::string_view utf8, TextEncoding encoding) {
     return win32::Narrow(win32::Widen(utf8, CP_UTF8), CP_ACP);
 }
 
+void WaitWhileHeldByAnother(const std::string& path) {
+    const std::wstring wide = win32::WidePath(path);
+    // A scan or a sync of a file this small takes a moment; a log-off gives a program some seconds.
+    for (int tries = 0; tries < 20; ++tries) {
+        const Handle file(::CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll,
+                                        nullptr, OPEN_EXISTING, 0, nullptr));
+        const DWORD error = file.Valid() ? ERROR_SUCCESS : ::GetLastError();
+        if (error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION)
+            return;
+        ::Sleep(100);
+    }
+}
+
 FileOps SystemFileOps() {
     return {::WriteFile, ::FlushFileBuffers, ::MoveFileExW};
 }

@@ -82,6 +82,11 @@ std::string TIniFile::ReadText(std::string_view section, std::string_view key,
     return value ? value->text : std::string(defaultText);
 }
 
+bool TIniFile::ValueExists(std::string_view section, std::string_view key) {
+    const std::size_t index = Index(section, key);
+    return written_[index] || Scan().values[index];
+}
+
 void TIniFile::WriteText(std::string_view section, std::string_view key, std::string_view value) {
     written_[Index(section, key)] = std::string(value);
     dirty_ = true;

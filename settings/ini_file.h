@@ -70,6 +70,9 @@ public:
     std::string ReadText(std::string_view section, std::string_view key,
                          std::string_view defaultText) override;
     void WriteText(std::string_view section, std::string_view key, std::string_view value) override;
+    // Whether the key has a value: written here, or in the file as first read (never in one that
+    // could not be read).
+    bool ValueExists(std::string_view section, std::string_view key);
     // Writes what was collected, if anything; throws EIniFileException when that fails, leaving
     // the file as it was. A file that exists but could not be read is never replaced: its
     // contents would be lost.

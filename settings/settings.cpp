@@ -24,15 +24,14 @@ const IniKeys& SettingsKeys() {
     return keys;
 }
 
-void ReadInto(SettingsWindow& window, TIniFile& ini, LoadedTexts& loaded) {
+void ReadInto(SettingsWindow& window, TIniFile& ini) {
     window.SetTop(ini.ReadNumber(kFormSection, "Top", window.Top()));
     window.SetLeft(ini.ReadNumber(kFormSection, "Left", window.Left()));
     const TextEncoding encoding = ini.Encoding();
     for (int n = 1; n <= kScoreFieldCount; ++n) {
-        std::string bytes =
+        const std::string bytes =
             ini.ReadText(kValueSection, FieldKey(n), Utf8ToFileText(window.FieldText(n), encoding));
         window.SetFieldText(n, FileTextToUtf8(bytes, encoding));
-        loaded.Remember(n, std::move(bytes), window.FieldText(n), encoding);
     }
 }
 
@@ -41,55 +40,57 @@ void PlaceAtFallback(SettingsWindow& window) {
     window.SetLeft(kFallbackPosition);
 }
 
+void Remember(const SettingsWindow& window, LoadedValues& loaded) {
+    loaded.top = window.Top();
+    loaded.left = window.Left();
+    for (int n = 1; n <= kScoreFieldCount; ++n)
+        loaded.fields[static_cast<std::size_t>(n)] = window.FieldText(n);
+}
+
 }  // namespace
-
-void LoadedTexts::Remember(int fieldNumber, std::string fileBytes, std::string shown,
-                           TextEncoding encoding) {
-    entries_.at(static_cast<std::size_t>(fieldNumber)) =
-        Entry{std::move(fileBytes), std::move(shown), encoding};
-}
-
-std::string LoadedTexts::BytesToSave(int fieldNumber, std::string_view shown,
-                                     TextEncoding encoding) const {
-    const std::optional<Entry>& entry = entries_.at(static_cast<std::size_t>(fieldNumber));
-    if (entry && entry->shown == shown && entry->encoding == encoding)
-        return entry->fileBytes;
-    return Utf8ToFileText(shown, encoding);
-}
 
 std::string FieldKey(int fieldNumber) {
     return "edit" + IntToText(fieldNumber);
 }
 
 void LoadSettings(SettingsWindow& window, const std::optional<std::string>& path,
-                  LoadedTexts* loaded) {
+                  LoadedValues* loaded) {
     if (!path) {
         PlaceAtFallback(window);
-        return;
+    } else {
+        TIniFile ini(*path, SettingsKeys());
+        try {
+            ReadInto(window, ini);
+        } catch (...) {
+            // A failed load must never stop the program from starting; it starts at a known place.
+            PlaceAtFallback(window);
+        }
     }
-    TIniFile ini(*path, SettingsKeys());
-    LoadedTexts scratch;
-    try {
-        ReadInto(window, ini, loaded != nullptr ? *loaded : scratch);
-    } catch (...) {
-        // A failed load must never stop the program from starting; it starts at a known place.
-        PlaceAtFallback(window);
-    }
+    if (loaded != nullptr)
+        Remember(window, *loaded);
 }
 
 void SaveSettings(const SettingsWindow& window, const std::optional<std::string>& path,
-                  const LoadedTexts* loaded) {
+                  const LoadedValues* loaded) {
     if (!path)
         throw EIniFileException::PathUnknown();
-    static const LoadedTexts nothingLoaded;
-    const LoadedTexts& texts = loaded != nullptr ? *loaded : nothingLoaded;
+    WaitWhileHeldByAnother(*path);
     TIniFile ini(*path, SettingsKeys());
-    ini.WriteNumber(kFormSection, "Top", window.Top());
-    ini.WriteNumber(kFormSection, "Left", window.Left());
+    // A value the program never changed may differ from the file's (one it could not read at the
+    // start, one another program wrote since): the file's stands.
+    const auto changed = [&](std::string_view section, std::string_view key, bool same) {
+        return loaded == nullptr || !same || !ini.ValueExists(section, key);
+    };
+    if (changed(kFormSection, "Top", loaded != nullptr && window.Top() == loaded->top))
+        ini.WriteNumber(kFormSection, "Top", window.Top());
+    if (changed(kFormSection, "Left", loaded != nullptr && window.Left() == loaded->left))
+        ini.WriteNumber(kFormSection, "Left", window.Left());
     const TextEncoding encoding = ini.Encoding();
     for (int n = 1; n <= kScoreFieldCount; ++n) {
-        ini.WriteText(kValueSection, FieldKey(n),
-                      texts.BytesToSave(n, window.FieldText(n), encoding));
+        const std::string text = window.FieldText(n);
+        const bool same = loaded != nullptr && text == loaded->fields[static_cast<std::size_t>(n)];
+        if (changed(kValueSection, FieldKey(n), same))
+            ini.WriteText(kValueSection, FieldKey(n), Utf8ToFileText(text, encoding));
     }
     // Flushed here rather than on release, so that a failure reaches the caller.
     ini.FlushFile();

@@ -4,14 +4,12 @@
 // "edit96", the text of score field N under "editN". A load never fails: missing keys leave the
 // window's values as they are, Top and Left that are not integers are ignored, and if anything goes
 // wrong midway the window goes to 100/100 and the remaining fields stay as they are. A save writes
-// all 98 keys, empty texts as empty values, and replaces the file atomically (in place where no
-// new file can be made beside it); it throws EIniFileException when the file cannot be written,
-// and then the old file stays as it was. However large the file, each needs no more memory than a
+// the keys (empty texts as empty values) and replaces the file atomically (in place where no new
+// file can be made beside it); it throws EIniFileException when the file cannot be written, and
+// then the old file stays as it was. However large the file, each needs no more memory than a
 // buffer and the 98 values.
 //
-// Field texts are UTF-8 in the window and in the system's code page in the file. A field the user
-// did not change after the load is saved with exactly the bytes that were read, even where showing
-// them changed them (bytes the encoding cannot show, a character cut at the read limit).
+// Field texts are UTF-8 in the window and in the system's code page in the file.
 #pragma once
 
 #include <array>
@@ -35,21 +33,11 @@ public:
     virtual void SetFieldText(int fieldNumber, std::string_view text) = 0;
 };
 
-// What the load read into each score field and what the field then showed, kept from the load to
-// the save.
-class LoadedTexts {
-public:
-    void Remember(int fieldNumber, std::string fileBytes, std::string shown, TextEncoding encoding);
-    // The file's bytes for a field that shows this text now, for a file of that encoding.
-    std::string BytesToSave(int fieldNumber, std::string_view shown, TextEncoding encoding) const;
-
-private:
-    struct Entry {
-        std::string fileBytes;
-        std::string shown;
-        TextEncoding encoding;
-    };
-    std::array<std::optional<Entry>, kScoreFieldCount + 1> entries_;
+// What the window held when the load ended, kept from the load to the save.
+struct LoadedValues {
+    std::int32_t top = 0;
+    std::int32_t left = 0;
+    std::array<std::string, kScoreFieldCount + 1> fields;  // by field number
 };
 
 // The settings key of score field N: "edit" and N.
@@ -57,10 +45,13 @@ std::string FieldKey(int fieldNumber);
 
 // path: the settings file, or nothing when the program's own path, and so the file's, could not
 // be found; the load then falls back as after any failed load, and the save throws
-// EIniFileException::PathUnknown(). Without LoadedTexts, every field is saved from its text.
+// EIniFileException::PathUnknown(). Given LoadedValues, the load fills them and the save writes
+// only the values that differ from them, and those the file lacks at the save: what the program
+// did not change stays as the file holds it then, byte for byte, even when the load could not
+// read it. Without, the save writes every value.
 void LoadSettings(SettingsWindow& window, const std::optional<std::string>& path,
-                  LoadedTexts* loaded = nullptr);
+                  LoadedValues* loaded = nullptr);
 void SaveSettings(const SettingsWindow& window, const std::optional<std::string>& path,
-                  const LoadedTexts* loaded = nullptr);
+                  const LoadedValues* loaded = nullptr);
 
 }  // namespace palvoren

@@ -8,6 +8,8 @@
 //   settings_probe hold FILE       (Windows) hold the file open as a sync client does, from
 //                                  setting the event PalvorenProbeHolding until
 //                                  PalvorenProbeRelease is set
+//   settings_probe lock FILE MS    (Windows) hold the file for MS milliseconds as a virus scanner
+//                                  does, sharing nothing; print "locked" once it holds it
 #ifdef _WIN32
 #include <windows.h>
 #endif
@@ -51,6 +53,14 @@ int main(int argc, char** argv) {
                 return 1;
             ::SetEvent(::OpenEventW(EVENT_MODIFY_STATE, FALSE, L"PalvorenProbeHolding"));
             ::WaitForSingleObject(::OpenEventW(SYNCHRONIZE, FALSE, L"PalvorenProbeRelease"), 60000);
+            ::CloseHandle(file);
+        } else if (mode == "lock" && argc == 4) {
+            const HANDLE file =
+                ::CreateFileA(argv[2], GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+            if (file == INVALID_HANDLE_VALUE)
+                return 1;
+            std::cout << "locked" << std::endl;
+            ::Sleep(static_cast<DWORD>(TextToInt(argv[3])));
             ::CloseHandle(file);
 #endif
         } else {

@@ -9,8 +9,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "settings/ini_file.h"
@@ -180,6 +182,62 @@ TEST(Settings, RealScoresSurviveALoadAndSaveUnchanged) {
     EXPECT_EQ(window.fields[8], "0");
     SaveSettings(window, path);
     EXPECT_EQ(ReadFile(path), original);
+}
+
+// Between the load and the save: what the user did and what happened to the file meanwhile.
+struct RunCase {
+    const char* rule;
+    bool unreadableAtLoad;
+    std::function<void(FakeWindow&, std::string& file)> meanwhile;
+    std::vector<std::pair<std::string, std::string>> expected;  // lines of the file that change
+};
+
+// The fixture has CR LF line ends.
+const std::vector<RunCase> kRuns{
+    {"a file unreadable at the start keeps every value not changed",
+     true,
+     [](FakeWindow& w, std::string&) { w.fields[3] = "4", w.left = 300; },
+     {{"edit3=1\r\n", "edit3=4\r\n"}, {"Left=191\r\n", "Left=300\r\n"}}},
+    {"a value another program wrote since the start stays",
+     false,
+     [](FakeWindow& w, std::string& file) {
+         file.replace(file.find("edit1=0"), 7, "edit1=7");
+         w.fields[2] = "5";
+     },
+     {{"edit1=0\r\n", "edit1=7\r\n"}, {"edit2=1\r\n", "edit2=5\r\n"}}},
+    {"a key the file lost since the start is written again",
+     false,
+     [](FakeWindow& w, std::string& file) {
+         file.erase(file.find("edit5=1\r\n"), 9);
+         w.fields[1] = "";
+     },
+     {{"edit5=1\r\n", ""},
+      {"edit1=0\r\n", "edit1=\r\n"},
+      {"edit96=1\r\n", "edit96=1\r\nedit5=1\r\n"}}},
+};
+
+TEST(Settings, ASaveWritesOnlyWhatTheProgramChanged) {
+    for (const RunCase& c : kRuns) {
+        SCOPED_TRACE(c.rule);
+        TempDir dir;
+        const std::string path = dir.File("palvoren.ini");
+        std::string file = DataFile("wc2002.ini");
+        if (c.unreadableAtLoad)
+            std::filesystem::create_directory(path);
+        else
+            WriteFile(path, file);
+        FakeWindow window;
+        LoadedValues loaded;
+        LoadSettings(window, path, &loaded);
+        c.meanwhile(window, file);
+        std::filesystem::remove(path);
+        WriteFile(path, file);
+        SaveSettings(window, path, &loaded);
+        std::string expected = DataFile("wc2002.ini");
+        for (const auto& [before, after] : c.expected)
+            expected.replace(expected.find(before), before.size(), after);
+        EXPECT_EQ(ReadFile(path), expected);
+    }
 }
 
 TEST(Settings, AFailingLoadPlacesTheWindowAt100AndStopsThere) {

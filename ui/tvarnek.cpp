@@ -81,7 +81,7 @@ void TVarnek::BuildControls() {
 void TVarnek::FormCreate() {
     for (GroupPage* page : pages_)
         page->SetUpGrid();
-    LoadSettings(*this, options_.settingsPath, &loadedTexts_);
+    LoadSettings(*this, options_.settingsPath, &loaded_);
     // A platform that places windows itself has nothing to bring back onto the screens.
     if (WindowPositionsKnown())
         KeepTitleBarReachable(*this, layout::kClientSize);
@@ -96,7 +96,7 @@ void TVarnek::FormDestroy() {
     Guarded([this] { Save(); });
 }
 
-std::optional<std::string> TVarnek::FormDestroyWithoutDisplay() noexcept {
+std::optional<std::string> TVarnek::SaveWithoutDisplay() noexcept {
     if (destroyed_)
         return std::nullopt;
     destroyed_ = true;
@@ -109,7 +109,7 @@ std::optional<std::string> TVarnek::FormDestroyWithoutDisplay() noexcept {
 }
 
 void TVarnek::Save() {
-    SaveSettings(*this, options_.settingsPath, &loadedTexts_);
+    SaveSettings(*this, options_.settingsPath, &loaded_);
 }
 
 void TVarnek::Guarded(const std::function<void()>& handler) const {

@@ -55,10 +55,10 @@ public:
 
     // Hides the window and saves the settings, once; later calls do nothing.
     void FormDestroy();
-    // Saves the settings as FormDestroy does, once, but touches neither the display nor the error
+    // Saves the settings, once, as FormDestroy does, but touches neither the display nor the error
     // display: for a process that the platform ends before it returns to main (the display gone,
     // the session ended). Returns what went wrong, or nothing.
-    std::optional<std::string> FormDestroyWithoutDisplay() noexcept;
+    std::optional<std::string> SaveWithoutDisplay() noexcept;
 
     // SettingsWindow: the window's frame position in the normal state (see above; SetTop and
     // SetLeft move the window) and the score fields by number 1-96.
@@ -100,7 +100,7 @@ protected:
 
 private:
     TVarnekOptions options_;
-    LoadedTexts loadedTexts_;
+    LoadedValues loaded_;
     QTabWidget* pageControl_ = nullptr;
     std::array<GroupPage*, 8> pages_{};
     std::optional<QPoint> placedPosition_;  // by FormCreate

@@ -1,7 +1,12 @@
-#include "app/signal_bridge.h"
+#include "app/session_end.h"
 
 #include <QApplication>
-#include <QSessionManager>
+#include <QEvent>
+#include <QWidget>
+#include <cstdio>
+#include <string>
+
+#include "app/error_box.h"
 
 #ifndef _WIN32
 #include <fcntl.h>
@@ -15,17 +20,22 @@ namespace palvoren {
 #ifndef _WIN32
 namespace {
 
-// The handler can only reach the bridge through values it may use in a signal.
+// The handler can only reach the object through values it may use in a signal.
 volatile std::sig_atomic_t gWriteEnd = -1;
-volatile std::sig_atomic_t gEndAtOnce = 0;
+// Set by the handler itself, so that a signal that comes once the loop no longer runs (while main
+// saves) still keeps a failure out of a box.
+volatile std::sig_atomic_t gSignalled = 0;
+volatile std::sig_atomic_t gInterrupts = 0;
 
 void OnSignal(int signal) {
-    if (gEndAtOnce != 0) {
+    if (signal == SIGINT && gInterrupts != 0) {
         ::signal(signal, SIG_DFL);
         ::raise(signal);
         return;
     }
-    gEndAtOnce = 1;
+    if (signal == SIGINT)
+        gInterrupts = 1;
+    gSignalled = 1;
     const int savedErrno = errno;
     const char byte = 1;
     // A full pipe already holds a byte that closes the window; losing this one changes nothing.
@@ -36,27 +46,29 @@ void OnSignal(int signal) {
 }  // namespace
 #endif
 
-SignalBridge::SignalBridge(QWidget* window) : window_(window) {
-    // Agreeing to the end of the session is the default; nothing here may block the log-off.
-    connect(qApp, &QGuiApplication::commitDataRequest, this, [](QSessionManager&) {});
+void PrintError(std::string_view message) noexcept {
+    try {
+        std::fprintf(stderr, "Palvoren: %s\n", ErrorBoxText(message).c_str());
+    } catch (...) {
+        // Nothing is left to tell it with.
+    }
+}
+
+SessionEnd::SessionEnd() {
+    qApp->installEventFilter(this);
 #ifndef _WIN32
     if (gWriteEnd != -1 || ::pipe2(pipe_.data(), O_CLOEXEC | O_NONBLOCK) != 0)
         return;
     notifier_ = std::make_unique<QSocketNotifier>(pipe_[0], QSocketNotifier::Read);
-    connect(notifier_.get(), &QSocketNotifier::activated, this, &SignalBridge::OnSignalByte);
+    connect(notifier_.get(), &QSocketNotifier::activated, this, &SessionEnd::OnSignalByte);
     gWriteEnd = pipe_[1];
-    gEndAtOnce = 0;
+    gSignalled = 0;
+    gInterrupts = 0;
     InstallHandlers();
 #endif
 }
 
-void SignalBridge::ShutdownStarted() {
-#ifndef _WIN32
-    gEndAtOnce = 1;
-#endif
-}
-
-SignalBridge::~SignalBridge() {
+SessionEnd::~SessionEnd() {
 #ifndef _WIN32
     RestoreHandlers();
     if (notifier_ != nullptr)
@@ -69,7 +81,30 @@ SignalBridge::~SignalBridge() {
 #endif
 }
 
-void SignalBridge::CloseWindows() {
+bool SessionEnd::Unattended() const {
+#ifndef _WIN32
+    if (notifier_ != nullptr && gSignalled != 0)
+        return true;
+#endif
+    return sessionEnded_;
+}
+
+void SessionEnd::ShowError(const std::exception& error) const noexcept {
+    if (Unattended())
+        PrintError(error.what());
+    else
+        ShowErrorBox(error);
+}
+
+bool SessionEnd::eventFilter(QObject* watched, QEvent* event) {
+    // The platform's own request to quit (the session manager's "die", a Windows session's end)
+    // arrives spontaneously; the program's own quit after its last window closed is posted.
+    if (watched == qApp && event->type() == QEvent::Quit && event->spontaneous())
+        sessionEnded_ = true;
+    return false;
+}
+
+void SessionEnd::CloseWindows() {
     // A box waits for a click that will not come; closing it lets the handler that opened it
     // finish before the window goes.
     QWidget* last = nullptr;
@@ -78,13 +113,12 @@ void SignalBridge::CloseWindows() {
             break;
         last = modal;
     }
-    if (window_ != nullptr)
-        window_->close();
+    QApplication::closeAllWindows();
 }
 
 #ifndef _WIN32
 
-void SignalBridge::InstallHandlers() {
+void SessionEnd::InstallHandlers() {
     struct sigaction action {};
     action.sa_handler = OnSignal;
     sigemptyset(&action.sa_mask);
@@ -97,7 +131,7 @@ void SignalBridge::InstallHandlers() {
     }
 }
 
-void SignalBridge::RestoreHandlers() {
+void SessionEnd::RestoreHandlers() {
     for (std::size_t i = 0; i < kSignals.size(); ++i) {
         if (installed_[i])
             ::sigaction(kSignals[i], &previous_[i], nullptr);
@@ -105,11 +139,10 @@ void SignalBridge::RestoreHandlers() {
     }
 }
 
-void SignalBridge::OnSignalByte() {
+void SessionEnd::OnSignalByte() {
     char bytes[64];
     while (::read(pipe_[0], bytes, sizeof bytes) > 0) {
     }
-    signalled_ = true;
     CloseWindows();
 }
 

@@ -1,0 +1,73 @@
+// Turns the requests to end the program from outside into the ordinary way out: the windows are
+// closed on the GUI thread, the event loop ends, and main saves the settings as after a click on
+// the close box. Such an end is unattended: after a log-out or a shutdown no one may be left to
+// answer a box, so from then on ShowError writes an error to standard error instead.
+//
+// The requests are:
+// - SIGTERM, SIGINT and SIGHUP, each of which writes one byte to a pipe that the GUI thread reads;
+//   it closes any open modal box (so the close is not held up by a box no one will answer) and
+//   then the windows. A signal that was ignored when this object was built stays ignored, so that
+//   a program started under nohup outlives the terminal. On Windows there are no such signals.
+// - The end of the session from the session manager (X11's session management, the end of a
+//   Windows session), which Qt delivers as a spontaneous quit and then closes the windows itself.
+//   The program agrees to every end of a session and asks nothing: no handler is connected to
+//   Qt's commitDataRequest, whose default is to let the session end.
+//
+// A log-out sends SIGTERM and SIGHUP together, and a terminal may send SIGHUP while main is still
+// saving: neither ends the program before its save has finished, however many come. Only a
+// second SIGINT (a person's second Ctrl+C, at a close that seems stuck) ends it at once. Only one
+// at a time; the destructor puts back the signal handlers that were there before.
+#pragma once
+
+#include <QObject>
+#include <QSocketNotifier>
+#include <array>
+#include <csignal>
+#include <exception>
+#include <memory>
+#include <string_view>
+
+namespace palvoren {
+
+// Writes an error to standard error as the box would show it, for an end with no one to answer.
+void PrintError(std::string_view message) noexcept;
+
+class SessionEnd : public QObject {
+    Q_OBJECT
+
+public:
+    // Needs a QApplication. When the pipe or a handler cannot be set up, the signals keep their
+    // previous handling; the program runs on.
+    SessionEnd();
+    ~SessionEnd() override;
+    SessionEnd(const SessionEnd&) = delete;
+    SessionEnd& operator=(const SessionEnd&) = delete;
+
+    // Whether a request from outside has come, so that no one may be left to answer a box.
+    bool Unattended() const;
+    // Shows the error with ShowErrorBox, or writes it to standard error once the end is
+    // unattended. Never throws.
+    void ShowError(const std::exception& error) const noexcept;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    static void CloseWindows();
+
+    bool sessionEnded_ = false;
+#ifndef _WIN32
+    static constexpr std::array<int, 3> kSignals = {SIGTERM, SIGINT, SIGHUP};
+
+    void InstallHandlers();
+    void RestoreHandlers();
+    void OnSignalByte();
+
+    std::array<int, 2> pipe_{-1, -1};  // read end, write end
+    std::array<struct sigaction, kSignals.size()> previous_{};
+    std::array<bool, kSignals.size()> installed_{};
+    std::unique_ptr<QSocketNotifier> notifier_;
+#endif
+};
+
+}  // namespace palvoren
