@@ -1,76 +1,52 @@
 #!/usr/bin/env bash
-# The end of an X session through a real session manager (xsm, started with the program from
-# ~/.xsmstartup): "Shutdown" asks the program to save itself, then to die. The typed scores are
-# saved; with a settings file that cannot be written nothing holds the log-out up: no box, the
-# program ends, the file stays as it was, the failure is on standard error.
+# The end of an X session through a real session manager (xsm): its Shutdown asks the program to
+# save itself, then to die. The typed scores are saved; with a settings file that cannot be written
+# nothing holds the log-out up: no box, status 0, the file as it was, the failure on standard error.
 . "$(dirname "$0")/lib.sh"
 e2e_init session_manager
-command -v xsm >/dev/null && command -v iceauth >/dev/null || fail "missing xsm or iceauth"
 app_install
-export HOME=$E2E_TMP/home
-# libICE looks for the authority file in the runtime folder when there is one; xsm and the program
-# must read the same file.
-export ICEAUTHORITY=$HOME/.ICEauthority
+export HOME=$E2E_TMP/home ICEAUTHORITY=$E2E_TMP/home/.ICEauthority
 
-# Starts a new session whose one client is the program; sets APP_PID, APP_RUN.
-session_start() {
-    E2E_RUN=$((E2E_RUN + 1))
-    APP_RUN=$E2E_RUN
+# A new session under xsm, and the program in it, typing the texts given.
+session_with_program() {
     rm -rf "$HOME" && mkdir -p "$HOME"
-    # xsm runs each line of the file as a command of its own in the background.
-    printf 'exec "%s" >"%s" 2>&1\n' "$APP_EXE" "$E2E_TMP/app.$APP_RUN.log" >"$E2E_TMP/client"
-    echo "sh $E2E_TMP/client" >"$HOME/.xsmstartup"
-    xsm >"$E2E_TMP/xsm.$APP_RUN.log" 2>&1 &
+    # xsm runs each line of the file as a command of its own; this one says where xsm listens.
+    echo "env >$E2E_TMP/session.env" >"$HOME/.xsmstartup"
+    rm -f "$E2E_TMP/session.env"
+    xsm >"$E2E_TMP/xsm.log" 2>&1 &
     E2E_APP_PIDS+=($!)
-    local i
-    for ((i = 0; i < 300; i++)); do
-        APP_PID=$(pgrep -nf "^$APP_EXE\$") && break
-        sleep 0.05
-    done
-    [ -n "$APP_PID" ] || fail "xsm did not start the program"
-    E2E_APP_PIDS+=("$APP_PID")
+    for ((i = 0; i < 200; i++)); do [ -s "$E2E_TMP/session.env" ] && break; sleep 0.05; done
+    export "$(grep '^SESSION_MANAGER=' "$E2E_TMP/session.env")" || fail "xsm did not start"
+    app_start
+    app_window
+    fill_fields "$@"
 }
 
-# xsm's Shutdown, With Checkpoint, under a session name: where its buttons are in its windows.
+# xsm's Shutdown, With Checkpoint, under a session name, clicked where its windows have them.
 session_shutdown() {
-    local X Y
-    local main dialog
-    main=$(xdotool search --sync --onlyvisible --name '^xsm: ')
-    xdotool windowactivate --sync "$main"
-    eval "$(xdotool getwindowgeometry --shell "$main")"
+    local X Y id
+    id=$(xdotool search --sync --onlyvisible --name '^xsm: ')
+    xdotool windowactivate --sync "$id"
+    eval "$(xdotool getwindowgeometry --shell "$id")"
     xdotool mousemove $((X + 141)) $((Y + 28)) mousedown 1 sleep 0.4 \
         mousemove $((X + 161)) $((Y + 56)) sleep 0.2 mouseup 1
-    dialog=$(xdotool search --sync --onlyvisible --name '^Shutdown$')
-    xdotool windowactivate --sync "$dialog"
-    eval "$(xdotool getwindowgeometry --shell "$dialog")"
+    id=$(xdotool search --sync --onlyvisible --name '^Shutdown$')
+    xdotool windowactivate --sync "$id"
+    eval "$(xdotool getwindowgeometry --shell "$id")"
     xdotool mousemove $((X + 170)) $((Y + 28)) click 1 sleep 0.2 type --delay 20 e2e
     xdotool mousemove $((X + 47)) $((Y + 116)) sleep 0.2 click 1
 }
 
-session_expect_end() {  # the program has ended within 10 s, with no box left
-    local i
-    for ((i = 0; i < 200; i++)); do
-        kill -0 "$APP_PID" 2>/dev/null || return 0
-        sleep 0.05
-    done
-    screenshot held-up >/dev/null
-    fail "the program still runs after the session's end ($(windows_named | wc -l) windows named $APP_TITLE)"
-}
-
-session_start
-app_window
-fill_fields 2 0
+session_with_program 2 0
 session_shutdown
-session_expect_end
+app_expect_exit 0 10
 check_eq edit1 2 "$(ini_get Value edit1)"
 check_eq edit2 0 "$(ini_get Value edit2)"
 
 chmod 444 "$APP_INI"
 sum=$(sha256sum <"$APP_INI")
-session_start
-app_window
-fill_fields 9
+session_with_program 9
 session_shutdown
-session_expect_end
+app_expect_exit 0 10
 check_eq "settings file" "$sum" "$(sha256sum <"$APP_INI")"
 grep -qF "$APP_INI に書き込めません" "$E2E_TMP/app.$APP_RUN.log" || fail "no message on standard error"
