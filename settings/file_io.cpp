@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <optional>
+#include <random>
 #include <vector>
 
 namespace palvoren {
@@ -65,6 +66,21 @@ bool IsReadOnly(const std::string& path, const struct stat& file) {
     if ((file.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
         return true;
     return ::access(path.c_str(), W_OK) != 0 && (errno == EACCES || errno == EROFS);
+}
+
+// A file of this save's own beside the target, under a name that was free: two saves that meet (two
+// users of one program folder) never write into or rename each other's file, and no file that
+// happens to carry the name is taken for a leftover and removed. -1 when none can be made.
+int CreateTemporary(const std::string& target, std::string& name) {
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = target + "." + std::to_string(random()) + ".tmp";
+        const int fd =
+            ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
 }
 
 bool WriteAll(const FileOps& ops, int fd, std::string_view bytes) {
@@ -160,10 +176,8 @@ bool ReplaceFileText(const std::string& path, TextEncoding,
     const bool hadFile = ::stat(target->c_str(), &old) == 0;
     if (hadFile && (!S_ISREG(old.st_mode) || IsRunningExecutable(old) || IsReadOnly(*target, old)))
         return false;
-    const std::string temporary = *target + ".tmp";
-    ::unlink(temporary.c_str());  // a leftover of an interrupted save; a folder of that name stays
-    FileDescriptor fd(
-        ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+    std::string temporary;
+    FileDescriptor fd(CreateTemporary(*target, temporary));
     if (fd.get() < 0)
         return hadFile && WriteInPlace(*target, write, ops);
     if (hadFile) {

@@ -66,9 +66,12 @@ FileOps SystemFileOps();
 
 // Writes the text that `write` hands to the sink it is given as the file's new contents, kept as
 // `encoding`, so that the path holds either the complete old or the complete new contents: the
-// text goes to "<target>.tmp" beside it, is flushed to disk and renamed over the target. A
-// symbolic link is followed and its target replaced; the target's permission bits (and, where
-// allowed, owner) carry over, on Windows its hidden, system and archive attributes.
+// text goes to a new file of this save's own beside it ("<target>.<number>.tmp", under a name
+// that no file had), is flushed to disk and renamed over the target. A symbolic link is followed
+// and its target replaced; the target's permission bits (and, where allowed, owner) carry over, on
+// Windows its hidden, system and archive attributes. A save that is killed leaves its temporary
+// file behind: no later save can tell it from another save's file or one of the user's, so none
+// removes it.
 //
 // Where that file cannot be made or the rename is refused (a folder that takes no new files, a
 // file that another program holds open), the text goes into the file itself, as the system's own

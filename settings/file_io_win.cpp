@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <random>
 #include <vector>
 
 #include "settings/file_io.h"
@@ -276,14 +277,22 @@ bool ReplaceFileText(const std::string& path, TextEncoding encoding,
     const std::optional<Target> target = ReplaceableTarget(path);
     if (!target)
         return false;
-    const std::wstring temporary = win32::LongPath(target->path + L".tmp");
     const std::wstring final = win32::LongPath(target->path);
-    // A leftover of an interrupted save goes, even one that was made read-only since.
-    ::SetFileAttributesW(temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
-    ::DeleteFileW(temporary.c_str());
     const DWORD kept = target->attributes & kKeptAttributes;
-    Handle file(::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                              kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL, nullptr));
+    // A file of this save's own, under a name that was free: two saves that meet never write into
+    // or move each other's file, and no file that happens to carry the name is taken for a
+    // leftover.
+    std::wstring temporary;
+    std::random_device random;
+    HANDLE made = INVALID_HANDLE_VALUE;
+    for (int attempt = 0; attempt < 100 && made == INVALID_HANDLE_VALUE; ++attempt) {
+        temporary = win32::LongPath(target->path + L"." + std::to_wstring(random()) + L".tmp");
+        made = ::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                             kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (made == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_EXISTS)
+            break;
+    }
+    Handle file(made);
     if (!file.Valid())
         return target->exists && WriteInPlace(final, encoding, write, ops);
     bool written = WriteText(ops, file.get(), encoding, write) && ops.flush(file.get()) != FALSE;

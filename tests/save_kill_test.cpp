@@ -1,5 +1,6 @@
-// Kills a saving process at many different moments and checks that the settings file always holds
-// one complete save: the one before, or one of the two the process alternates between.
+// Kills a saving process at many different moments, or lets two save at once, and checks that the
+// settings file always holds one complete save: the one before, or one of the two the processes
+// alternate between.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -74,10 +75,36 @@ TEST(SaveKill, AKilledSaveLeavesOneCompleteFile) {
     }
     EXPECT_GT(sawSaves, 0) << "no save completed before a kill; the test proves nothing";
 
-    // The next save clears whatever an interrupted one left beside the file.
+    // A save that finishes leaves nothing of its own beside the file.
+    const std::ptrdiff_t before = test::Entries(dir.Path());
     SaveSettings(initial, settings);
-    EXPECT_FALSE(std::filesystem::exists(settings + ".tmp"));
+    EXPECT_EQ(test::Entries(dir.Path()), before);
     RecordProperty("kills_with_initial_file", sawInitial);
+}
+
+// Two users running one program from a shared folder: their saves meet, and each must still
+// leave a whole file for the other and for the next start.
+TEST(SaveKill, TwoSavesThatMeetLeaveAWholeFile) {
+    TempDir dir;
+    const std::string probe = dir.File("palvoren");
+    std::filesystem::copy_file(PALVOREN_PROBE, probe);
+    const std::string settings = dir.File("palvoren.ini");
+    SaveSettings(test::SaveLoopWindow(0), settings);
+    const pid_t loops[] = {StartSaveLoop(probe), StartSaveLoop(probe)};
+    for (int load = 0; load < 300 && loops[0] > 0 && loops[1] > 0; ++load) {
+        FakeWindow loaded;
+        LoadSettings(loaded, settings);
+        EXPECT_TRUE(test::IsWholeSaveLoopWindow(loaded, 0) ||
+                    test::IsWholeSaveLoopWindow(loaded, 1))
+            << "load " << load << " found a cut file: top=" << loaded.top;
+    }
+    for (const pid_t loop : loops) {
+        EXPECT_GT(loop, 0) << "a save loop did not start";
+        if (loop > 0) {
+            ::kill(loop, SIGKILL);
+            ::waitpid(loop, nullptr, 0);
+        }
+    }
 }
 
 }  // namespace

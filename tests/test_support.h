@@ -3,9 +3,11 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <sstream>
 #include <stdexcept>
@@ -50,6 +52,11 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+// How many names a folder holds: a save, finished or failed, leaves no file of its own there.
+inline std::ptrdiff_t Entries(const std::filesystem::path& folder) {
+    return std::distance(std::filesystem::directory_iterator(folder), {});
+}
 
 inline std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
