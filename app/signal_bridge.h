@@ -13,7 +13,8 @@
 // A second signal, or any signal once the shutdown has started (the event loop no longer runs to
 // hear it), ends the program at once with the signal's default action: whoever sends it has seen
 // the orderly close not finish. The settings file is replaced atomically, so nothing half-written
-// is left.
+// is left, except where it has to be written in place (ReplaceFileText says when, and what a cut
+// then leaves).
 #pragma once
 
 #include <QObject>

@@ -95,18 +95,40 @@ bool WriteAll(const FileOps& ops, int fd, std::string_view bytes) {
     return true;
 }
 
+// A write that fails is done again a few times before the save gives up on it.
+constexpr int kAttempts = 3;
+
+bool WriteAt(const FileOps& ops, int fd, off_t offset, std::string_view bytes) {
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        if (::lseek(fd, offset, SEEK_SET) == offset && WriteAll(ops, fd, bytes))
+            return true;
+    }
+    return false;
+}
+
 // Moves `size` bytes at `from` to the start of the file, a buffer at a time: each piece is read
-// before anything is written where it stood.
-bool MoveToFront(int fd, off_t from, off_t size) {
+// before anything is written where it stood, and a failed write is done again from the buffer, as
+// its own source may be what it overwrote. Returns `size` once all are in place; otherwise where
+// the last whole line in place ends, as a cut line would read back as another value.
+off_t MoveToFront(const FileOps& ops, int fd, off_t from, off_t size) {
     std::vector<char> buffer(kBufferSize);
+    off_t lines = 0;
     for (off_t done = 0; done < size;) {
         const auto want = static_cast<std::size_t>(std::min<off_t>(size - done, kBufferSize));
         const ssize_t n = ::pread(fd, buffer.data(), want, from + done);
-        if (n <= 0 || ::pwrite(fd, buffer.data(), static_cast<std::size_t>(n), done) != n)
-            return false;
+        const std::string_view piece(buffer.data(), n > 0 ? static_cast<std::size_t>(n) : 0);
+        if (n <= 0 || !WriteAt(ops, fd, done, piece))
+            return lines;
+        if (const std::size_t end = piece.rfind('\n'); end != std::string_view::npos)
+            lines = done + static_cast<off_t>(end) + 1;
         done += n;
     }
-    return ::ftruncate(fd, size) == 0;
+    return size;
+}
+
+bool EndsLine(int fd, off_t size) {
+    char last = '\n';
+    return size == 0 || (::pread(fd, &last, 1, size - 1) == 1 && last == '\n');
 }
 
 bool WriteInPlace(const std::string& target, const std::function<bool(const TextSink&)>& write,
@@ -116,19 +138,33 @@ bool WriteInPlace(const std::string& target, const std::function<bool(const Text
     if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode) ||
         ::lseek(fd.get(), 0, SEEK_END) != info.st_size)
         return false;
+    // Without a line break the new text's first line would run on from the old last value, which
+    // a kill before the move would leave longer by "[Form]".
+    const bool breakLine = !EndsLine(fd.get(), info.st_size);
     const bool written =
+        (!breakLine || WriteAll(ops, fd.get(), "\n")) &&
         write([&](std::string_view bytes) { return WriteAll(ops, fd.get(), bytes); }) &&
         ops.fsync(fd.get()) == 0;
+    const off_t from = info.st_size + (breakLine ? 1 : 0);
     const off_t end = ::lseek(fd.get(), 0, SEEK_CUR);
-    if (!written || end < info.st_size) {
+    if (!written || end < from) {
         [[maybe_unused]] const int ignored = ::ftruncate(fd.get(), info.st_size);
         return false;
     }
-    return MoveToFront(fd.get(), info.st_size, end - info.st_size) && ops.fsync(fd.get()) == 0 &&
-           fd.Close();
+    // From here on the old text is being overwritten and cannot come back.
+    const off_t size = end - from;
+    const off_t inPlace = MoveToFront(ops, fd.get(), from, size);
+    if (inPlace == size)
+        return ::ftruncate(fd.get(), size) == 0 && ops.fsync(fd.get()) == 0 && fd.Close();
+    // No second copy is left for later saves to keep, nor a half line.
+    [[maybe_unused]] const int ignored = ::ftruncate(fd.get(), inPlace);
+    throw EFileCutShort(target);
 }
 
 }  // namespace
+
+EFileCutShort::EFileCutShort(const std::string& path)
+    : std::runtime_error(path + " の書き換えが途中で失敗し、後半が失われました") {}
 
 FileText ReadFileText(const std::string& path, const TextSink& piece) {
     // O_NONBLOCK: a FIFO under the settings name would otherwise hold the open until a writer

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -114,5 +115,30 @@ struct FakeWindow : SettingsWindow {
         fields.at(static_cast<std::size_t>(n)) = text;
     }
 };
+
+#ifndef _WIN32
+// Makes a folder immutable for its lifetime (chattr, which binds root too): no file in it can be
+// made, removed or renamed, while the files themselves stay writable.
+class Immutable {
+public:
+    explicit Immutable(std::string path) : path_(std::move(path)), set_(Chattr("+i")) {}
+    ~Immutable() {
+        if (set_)
+            Chattr("-i");
+    }
+    Immutable(const Immutable&) = delete;
+    Immutable& operator=(const Immutable&) = delete;
+    bool Set() const { return set_; }
+
+private:
+    bool Chattr(const char* flag) const {
+        return std::system(
+                   ("chattr " + std::string(flag) + " '" + path_ + "' 2>/dev/null").c_str()) == 0;
+    }
+    std::string path_;
+    bool set_;
+};
+
+#endif
 
 }  // namespace palvoren::test
