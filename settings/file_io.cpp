@@ -131,8 +131,9 @@ bool EndsLine(int fd, off_t size) {
     return size == 0 || (::pread(fd, &last, 1, size - 1) == 1 && last == '\n');
 }
 
-bool WriteInPlace(const std::string& target, const std::function<bool(const TextSink&)>& write,
-                  const FileOps& ops) {
+// `path` names the file in a failure's message.
+bool WriteInPlace(const std::string& target, const std::string& path,
+                  const std::function<bool(const TextSink&)>& write, const FileOps& ops) {
     FileDescriptor fd(::open(target.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
     struct stat info {};
     if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode) ||
@@ -158,7 +159,7 @@ bool WriteInPlace(const std::string& target, const std::function<bool(const Text
         return ::ftruncate(fd.get(), size) == 0 && ops.fsync(fd.get()) == 0 && fd.Close();
     // No second copy is left for later saves to keep, nor a half line.
     [[maybe_unused]] const int ignored = ::ftruncate(fd.get(), inPlace);
-    throw EFileCutShort(target);
+    throw EFileCutShort(path);
 }
 
 }  // namespace
@@ -215,7 +216,7 @@ bool ReplaceFileText(const std::string& path, TextEncoding,
     std::string temporary;
     FileDescriptor fd(CreateTemporary(*target, temporary));
     if (fd.get() < 0)
-        return hadFile && WriteInPlace(*target, write, ops);
+        return hadFile && WriteInPlace(*target, path, write, ops);
     if (hadFile) {
         if (::fchmod(fd.get(), old.st_mode & 07777) != 0) {
             ::unlink(temporary.c_str());
@@ -229,7 +230,7 @@ bool ReplaceFileText(const std::string& path, TextEncoding,
         ops.fsync(fd.get()) == 0 && fd.Close();
     if (!written || ops.rename(temporary.c_str(), target->c_str()) != 0) {
         ::unlink(temporary.c_str());
-        return written && hadFile && WriteInPlace(*target, write, ops);
+        return written && hadFile && WriteInPlace(*target, path, write, ops);
     }
     // The rename itself lives in the folder; without this a power cut could still undo it.
     const std::filesystem::path folder = std::filesystem::path(*target).parent_path();
