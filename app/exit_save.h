@@ -7,9 +7,11 @@
 // - Qt's warning that its Wayland connection broke, after which Qt ends the process at once.
 // The typed scores would be lost each time. While an ExitSave lives, such an end saves the
 // window's settings from memory, touching neither the display nor the error display, as no one
-// could answer a box then. A failure is written to standard error (Windows shows it nowhere). The
-// window saves once, so a close that follows saves nothing more. Needs a QApplication; only one at
-// a time; it must not outlive the window.
+// could answer a box then. A failure is written to standard error (Windows shows it nowhere); the
+// old file stays whole, as a save replaces it atomically, except where it must write the file in
+// place (ReplaceFileText says when, and what a cut leaves). The window saves once, so a close that
+// follows saves nothing more. Needs a QApplication; only one at a time; it must not outlive the
+// window.
 #pragma once
 
 #include <QMetaObject>

@@ -1,13 +1,17 @@
-// The single-instance guard: only one copy of the program runs in a user's session.
+// The single-instance guard: only one copy of the program runs for a user on a machine.
 //
-// The guard is the session-wide name "Dostrel". On Windows it is a named mutex, which counts as
-// taken also when the copy that held it ended without giving it back; elsewhere it is an
-// exclusive flock on a file of that name in the user's runtime folder ($XDG_RUNTIME_DIR) or, when
-// there is none, "Dostrel-<uid>" in /tmp. Whoever holds it keeps it for the life of the guard
-// object; the system drops it when the process ends in any way, so a crashed copy never blocks the
-// next start. A name that cannot be used safely (a symlink, another user's file, not a regular
-// file) is passed over for the user's own cache folder, so that someone else's file in /tmp cannot
-// lock the user out; only when no place can be used does the program end, as when another copy
+// The guard is the name "Dostrel". On Windows it is a named mutex in the user's session, which
+// counts as taken also when the copy that held it ended without giving it back; elsewhere it is an
+// exclusive flock on "/tmp/Dostrel-<uid>". That place follows from the user id alone and never
+// from the environment, so that a copy started from su or cron, or by a script with another HOME
+// or TMPDIR or without XDG_RUNTIME_DIR, still meets the lock of the copy that runs. Whoever holds
+// it keeps it for the life of the guard object; the system drops it when the process ends in any
+// way, so a crashed copy never blocks the next start. A name in /tmp that cannot be used safely (a
+// symlink, another user's file, not a regular file) is passed over for "Dostrel" in the user's
+// cache folder: ".cache" in the home folder that the password database gives for the uid, made
+// when missing and used only when it is the user's own and no one else may write to it. So
+// someone else's file in /tmp cannot lock the user out, and every copy of the user passes it over
+// for the same place. Only when no place can be used does the program end, as when another copy
 // runs.
 #pragma once
 
@@ -22,23 +26,24 @@ namespace palvoren {
 inline constexpr std::string_view kInstanceName = "Dostrel";
 
 #ifndef _WIN32
-// Where the lock file goes off Windows, in the order tried: in the runtime folder when one is given
-// and usable (an absolute path to a directory of this user that no one else may write to);
-// otherwise "<tempDir>/Dostrel-<uid>", and when that name is taken by something that is not this
-// user's lock file, "Dostrel" in the private folder (made when missing; used only when usable).
+// Where the lock file goes off Windows, in the order tried: "<tempDir>/Dostrel-<uid>", and when
+// that name is taken by something that is not this user's lock file, "Dostrel" in the private
+// folder (made when missing; used only when usable).
 struct LockPlaces {
-    std::optional<std::string> runtimeDir;
     std::string tempDir = "/tmp";
     std::optional<std::string> privateDir;
 };
 
+// The places of the user with this id: /tmp, and ".cache" in the home folder the password
+// database names (none when it names none).
+LockPlaces UserLockPlaces(unsigned uid);
 std::vector<std::string> LockFilePaths(const LockPlaces& places, unsigned uid);
 #endif
 
 // Holds the guard, if it was taken, until destroyed.
 class InstanceGuard {
 public:
-    // The session's guard; off Windows in the places this user's environment names.
+    // The guard of the user; off Windows in the places of the process's effective user id.
     static InstanceGuard Acquire();
 #ifndef _WIN32
     // The guard in the given places.

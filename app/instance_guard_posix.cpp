@@ -1,11 +1,13 @@
 // The guard off Windows: an exclusive flock on a lock file of this user's own.
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "app/instance_guard.h"
 
@@ -42,23 +44,25 @@ bool MakePrivateDir(const std::string& dir, uid_t uid) {
     return UsablePrivateDir(dir, uid);
 }
 
-// The user's cache folder, by the usual rule; nothing when neither variable names one.
-std::optional<std::string> CacheDir() {
-    const char* cache = std::getenv("XDG_CACHE_HOME");
-    if (cache != nullptr && cache[0] == '/')
-        return std::string(cache);
-    const char* home = std::getenv("HOME");
-    if (home != nullptr && home[0] == '/')
-        return std::string(home) + "/.cache";
-    return std::nullopt;
-}
-
 }  // namespace
+
+// The home folder from the password database, not $HOME: su, sudo and cron may leave another
+// user's home there, and every copy of this user must pass the name in /tmp over for one place.
+LockPlaces UserLockPlaces(unsigned uid) {
+    LockPlaces places;
+    const long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+    std::vector<char> buffer(size > 0 ? static_cast<std::size_t>(size) : 16384);
+    struct passwd entry {};
+    struct passwd* found = nullptr;
+    while (::getpwuid_r(uid, &entry, buffer.data(), buffer.size(), &found) == ERANGE)
+        buffer.resize(buffer.size() * 2);
+    if (found != nullptr && found->pw_dir != nullptr && found->pw_dir[0] == '/')
+        places.privateDir = std::string(found->pw_dir) + "/.cache";
+    return places;
+}
 
 std::vector<std::string> LockFilePaths(const LockPlaces& places, unsigned uid) {
     const std::string name(kInstanceName);
-    if (places.runtimeDir && UsablePrivateDir(*places.runtimeDir, uid))
-        return {*places.runtimeDir + "/" + name};
     std::vector<std::string> paths{places.tempDir + "/" + name + "-" + std::to_string(uid)};
     if (places.privateDir)
         paths.push_back(*places.privateDir + "/" + name);
@@ -66,11 +70,7 @@ std::vector<std::string> LockFilePaths(const LockPlaces& places, unsigned uid) {
 }
 
 InstanceGuard InstanceGuard::Acquire() {
-    LockPlaces places;
-    if (const char* runtimeDir = std::getenv("XDG_RUNTIME_DIR"))
-        places.runtimeDir = runtimeDir;
-    places.privateDir = CacheDir();
-    return AcquireIn(places);
+    return AcquireIn(UserLockPlaces(::geteuid()));
 }
 
 InstanceGuard InstanceGuard::AcquireIn(const LockPlaces& places) {

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <optional>
+#include <random>
 #include <vector>
 
 namespace palvoren {
@@ -67,6 +68,21 @@ bool IsReadOnly(const std::string& path, const struct stat& file) {
     return ::access(path.c_str(), W_OK) != 0 && (errno == EACCES || errno == EROFS);
 }
 
+// A file of this save's own beside the target, under a name that was free: two saves that meet (two
+// users of one program folder) never write into or rename each other's file, and no file that
+// happens to carry the name is taken for a leftover and removed. -1 when none can be made.
+int CreateTemporary(const std::string& target, std::string& name) {
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = target + "." + std::to_string(random()) + ".tmp";
+        const int fd =
+            ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
 bool WriteAll(const FileOps& ops, int fd, std::string_view bytes) {
     while (!bytes.empty()) {
         const ssize_t n = ops.write(fd, bytes.data(), bytes.size());
@@ -79,40 +95,77 @@ bool WriteAll(const FileOps& ops, int fd, std::string_view bytes) {
     return true;
 }
 
+// A write that fails is done again a few times before the save gives up on it.
+constexpr int kAttempts = 3;
+
+bool WriteAt(const FileOps& ops, int fd, off_t offset, std::string_view bytes) {
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        if (::lseek(fd, offset, SEEK_SET) == offset && WriteAll(ops, fd, bytes))
+            return true;
+    }
+    return false;
+}
+
 // Moves `size` bytes at `from` to the start of the file, a buffer at a time: each piece is read
-// before anything is written where it stood.
-bool MoveToFront(int fd, off_t from, off_t size) {
+// before anything is written where it stood, and a failed write is done again from the buffer, as
+// its own source may be what it overwrote. Returns `size` once all are in place; otherwise where
+// the last whole line in place ends, as a cut line would read back as another value.
+off_t MoveToFront(const FileOps& ops, int fd, off_t from, off_t size) {
     std::vector<char> buffer(kBufferSize);
+    off_t lines = 0;
     for (off_t done = 0; done < size;) {
         const auto want = static_cast<std::size_t>(std::min<off_t>(size - done, kBufferSize));
         const ssize_t n = ::pread(fd, buffer.data(), want, from + done);
-        if (n <= 0 || ::pwrite(fd, buffer.data(), static_cast<std::size_t>(n), done) != n)
-            return false;
+        const std::string_view piece(buffer.data(), n > 0 ? static_cast<std::size_t>(n) : 0);
+        if (n <= 0 || !WriteAt(ops, fd, done, piece))
+            return lines;
+        if (const std::size_t end = piece.rfind('\n'); end != std::string_view::npos)
+            lines = done + static_cast<off_t>(end) + 1;
         done += n;
     }
-    return ::ftruncate(fd, size) == 0;
+    return size;
 }
 
-bool WriteInPlace(const std::string& target, const std::function<bool(const TextSink&)>& write,
-                  const FileOps& ops) {
+bool EndsLine(int fd, off_t size) {
+    char last = '\n';
+    return size == 0 || (::pread(fd, &last, 1, size - 1) == 1 && last == '\n');
+}
+
+// `path` names the file in a failure's message.
+bool WriteInPlace(const std::string& target, const std::string& path,
+                  const std::function<bool(const TextSink&)>& write, const FileOps& ops) {
     FileDescriptor fd(::open(target.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
     struct stat info {};
     if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode) ||
         ::lseek(fd.get(), 0, SEEK_END) != info.st_size)
         return false;
+    // Without a line break the new text's first line would run on from the old last value, which
+    // a kill before the move would leave longer by "[Form]".
+    const bool breakLine = !EndsLine(fd.get(), info.st_size);
     const bool written =
+        (!breakLine || WriteAll(ops, fd.get(), "\n")) &&
         write([&](std::string_view bytes) { return WriteAll(ops, fd.get(), bytes); }) &&
         ops.fsync(fd.get()) == 0;
+    const off_t from = info.st_size + (breakLine ? 1 : 0);
     const off_t end = ::lseek(fd.get(), 0, SEEK_CUR);
-    if (!written || end < info.st_size) {
+    if (!written || end < from) {
         [[maybe_unused]] const int ignored = ::ftruncate(fd.get(), info.st_size);
         return false;
     }
-    return MoveToFront(fd.get(), info.st_size, end - info.st_size) && ops.fsync(fd.get()) == 0 &&
-           fd.Close();
+    // From here on the old text is being overwritten and cannot come back.
+    const off_t size = end - from;
+    const off_t inPlace = MoveToFront(ops, fd.get(), from, size);
+    if (inPlace == size)
+        return ::ftruncate(fd.get(), size) == 0 && ops.fsync(fd.get()) == 0 && fd.Close();
+    // No second copy is left for later saves to keep, nor a half line.
+    [[maybe_unused]] const int ignored = ::ftruncate(fd.get(), inPlace);
+    throw EFileCutShort(path);
 }
 
 }  // namespace
+
+EFileCutShort::EFileCutShort(const std::string& path)
+    : std::runtime_error(path + " の書き換えが途中で失敗し、後半が失われました") {}
 
 FileText ReadFileText(const std::string& path, const TextSink& piece) {
     // O_NONBLOCK: a FIFO under the settings name would otherwise hold the open until a writer
@@ -163,12 +216,10 @@ bool ReplaceFileText(const std::string& path, TextEncoding,
     const bool hadFile = ::stat(target->c_str(), &old) == 0;
     if (hadFile && (!S_ISREG(old.st_mode) || IsRunningExecutable(old) || IsReadOnly(*target, old)))
         return false;
-    const std::string temporary = *target + ".tmp";
-    ::unlink(temporary.c_str());  // a leftover of an interrupted save; a folder of that name stays
-    FileDescriptor fd(
-        ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+    std::string temporary;
+    FileDescriptor fd(CreateTemporary(*target, temporary));
     if (fd.get() < 0)
-        return hadFile && WriteInPlace(*target, write, ops);
+        return hadFile && WriteInPlace(*target, path, write, ops);
     if (hadFile) {
         if (::fchmod(fd.get(), old.st_mode & 07777) != 0) {
             ::unlink(temporary.c_str());
@@ -182,7 +233,7 @@ bool ReplaceFileText(const std::string& path, TextEncoding,
         ops.fsync(fd.get()) == 0 && fd.Close();
     if (!written || ops.rename(temporary.c_str(), target->c_str()) != 0) {
         ::unlink(temporary.c_str());
-        return written && hadFile && WriteInPlace(*target, write, ops);
+        return written && hadFile && WriteInPlace(*target, path, write, ops);
     }
     // The rename itself lives in the folder; without this a power cut could still undo it.
     const std::filesystem::path folder = std::filesystem::path(*target).parent_path();

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -51,6 +52,14 @@ FileText ReadFileText(const std::string& path, const TextSink& piece);
 // file that is missing or cannot be opened for another reason, returns at once.
 void WaitWhileHeldByAnother(const std::string& path);
 
+// A write in place failed after it had begun to overwrite the old text: the file holds the first
+// whole lines of the new text and nothing after them. Message:
+// "<full path> の書き換えが途中で失敗し、後半が失われました".
+class EFileCutShort : public std::runtime_error {
+public:
+    explicit EFileCutShort(const std::string& path);
+};
+
 // The system calls that a replacement makes; tests put failing ones in their place.
 #ifdef _WIN32
 struct FileOps {
@@ -71,19 +80,25 @@ FileOps SystemFileOps();
 
 // Writes the text that `write` hands to the sink it is given as the file's new contents, kept as
 // `encoding`, so that the path holds either the complete old or the complete new contents: the
-// text goes to "<target>.tmp" beside it, is flushed to disk and renamed over the target. A
-// symbolic link is followed and its target replaced; the target's permission bits (and, where
-// allowed, owner) carry over, on Windows its hidden, system and archive attributes.
+// text goes to a new file of this save's own beside it ("<target>.<number>.tmp", under a name
+// that no file had), is flushed to disk and renamed over the target. A symbolic link is followed
+// and its target replaced; the target's permission bits (and, where allowed, owner) carry over, on
+// Windows its hidden, system and archive attributes. A save that is killed leaves its temporary
+// file behind: no later save can tell it from another save's file or one of the user's, so none
+// removes it.
 //
 // Where that file cannot be made or the rename is refused (a folder that takes no new files, a
 // file that another program holds open), the text goes into the file itself, as the system's own
-// profile functions write: after the old contents first, so that a failure there (a full disk)
-// still leaves those whole, and then moved over them. `write` runs once per attempt and must give
-// the same text each time; it returns false when it fails.
+// profile functions write, which is not atomic: first after the old contents (after a line break
+// where they lack one), so that a failure there (a full disk) or a kill still leaves those whole
+// and read as before, then moved over them. A kill or a power cut during that move leaves neither
+// text whole. A write that fails during the move is done again; when it keeps failing, the file
+// is cut after the last whole line of the new text in place and EFileCutShort is thrown. `write`
+// runs once per attempt and must give the same text each time; it returns false when it fails.
 //
 // A file that must not be written (no write permission bit; on Windows the read-only attribute,
 // or an access list that denies writing) is refused, as is anything but a regular file. Returns
-// false on any failure or refusal, leaving the old file as it was.
+// false on any other failure or refusal, leaving the old file as it was.
 bool ReplaceFileText(const std::string& path, TextEncoding encoding,
                      const std::function<bool(const TextSink&)>& write,
                      const FileOps& ops = SystemFileOps());

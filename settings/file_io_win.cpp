@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <random>
 #include <vector>
 
 #include "settings/file_io.h"
@@ -181,47 +182,94 @@ bool Seek(HANDLE file, std::uint64_t offset) {
     return ::SetFilePointerEx(file, to, nullptr, FILE_BEGIN) != FALSE;
 }
 
+// A write that fails is done again a few times before the save gives up on it.
+constexpr int kAttempts = 3;
+
+bool WriteAt(const FileOps& ops, HANDLE file, std::uint64_t offset, std::string_view bytes) {
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        if (Seek(file, offset) && WriteAll(ops, file, bytes))
+            return true;
+    }
+    return false;
+}
+
 // Moves `size` bytes at `from` to the start of the file, a buffer at a time: each piece is read
-// before anything is written where it stood.
-bool MoveToFront(HANDLE file, std::uint64_t from, std::uint64_t size) {
+// before anything is written where it stood, and a failed write is done again from the buffer, as
+// its own source may be what it overwrote. Returns `size` once all are in place; otherwise where
+// the last whole line in place ends (`lineBreak` at a multiple of its size), as a cut line would
+// read back as another value.
+std::uint64_t MoveToFront(const FileOps& ops, HANDLE file, std::uint64_t from, std::uint64_t size,
+                          std::string_view lineBreak) {
     std::vector<char> buffer(kBufferSize);
+    std::uint64_t lines = 0;
     for (std::uint64_t done = 0; done < size;) {
         const auto want = static_cast<DWORD>(std::min<std::uint64_t>(size - done, kBufferSize));
         DWORD n = 0;
-        DWORD written = 0;
         if (!Seek(file, from + done) ||
             ::ReadFile(file, buffer.data(), want, &n, nullptr) == FALSE || n == 0 ||
-            !Seek(file, done) || ::WriteFile(file, buffer.data(), n, &written, nullptr) == FALSE ||
-            written != n)
-            return false;
+            !WriteAt(ops, file, done, std::string_view(buffer.data(), n)))
+            return lines;
+        const std::string_view piece(buffer.data(), n);
+        for (std::size_t end = piece.rfind(lineBreak); end != std::string_view::npos;
+             end = end > 0 ? piece.rfind(lineBreak, end - 1) : std::string_view::npos) {
+            if ((done + end) % lineBreak.size() == 0) {
+                lines = done + end + lineBreak.size();
+                break;
+            }
+        }
         done += n;
     }
-    return Seek(file, size) && ::SetEndOfFile(file) != FALSE;
+    return size;
 }
 
-bool WriteInPlace(const std::wstring& target, TextEncoding encoding,
+bool EndsWith(HANDLE file, std::uint64_t size, std::string_view end) {
+    char last[2] = {};
+    DWORD n = 0;
+    return size == 0 || (size >= end.size() && Seek(file, size - end.size()) &&
+                         ::ReadFile(file, last, static_cast<DWORD>(end.size()), &n, nullptr) &&
+                         std::string_view(last, n) == end);
+}
+
+// `path` names the file in a failure's message.
+bool WriteInPlace(const std::wstring& target, const std::string& path, TextEncoding encoding,
                   const std::function<bool(const TextSink&)>& write, const FileOps& ops) {
     Handle file(::CreateFileW(target.c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll, nullptr,
                               OPEN_EXISTING, 0, nullptr));
     LARGE_INTEGER size{};
-    LARGE_INTEGER end{};
-    if (!file.Valid() || ::GetFileSizeEx(file.get(), &size) == FALSE ||
-        ::SetFilePointerEx(file.get(), LARGE_INTEGER{}, nullptr, FILE_END) == FALSE)
+    if (!file.Valid() || ::GetFileSizeEx(file.get(), &size) == FALSE)
         return false;
-    const bool written = WriteText(ops, file.get(), encoding, write) &&
+    const auto old = static_cast<std::uint64_t>(size.QuadPart);
+    // Without a line break the new text's first line would run on from the old last value, which
+    // a kill before the move would leave longer by "[Form]".
+    const std::string_view lineBreak =
+        encoding == TextEncoding::Utf16 ? std::string_view("\n\0", 2) : "\n";
+    const bool breakLine = !EndsWith(file.get(), old, lineBreak);
+    const std::uint64_t from = old + (breakLine ? lineBreak.size() : 0);
+    LARGE_INTEGER end{};
+    const bool written = ::SetFilePointerEx(file.get(), LARGE_INTEGER{}, nullptr, FILE_END) &&
+                         (!breakLine || WriteAll(ops, file.get(), lineBreak)) &&
+                         WriteText(ops, file.get(), encoding, write) &&
                          ops.flush(file.get()) != FALSE &&
                          ::SetFilePointerEx(file.get(), LARGE_INTEGER{}, &end, FILE_CURRENT);
-    if (!written || end.QuadPart < size.QuadPart) {
-        if (Seek(file.get(), static_cast<std::uint64_t>(size.QuadPart)))
+    if (!written || static_cast<std::uint64_t>(end.QuadPart) < from) {
+        if (Seek(file.get(), old))
             ::SetEndOfFile(file.get());
         return false;
     }
-    const auto old = static_cast<std::uint64_t>(size.QuadPart);
-    return MoveToFront(file.get(), old, static_cast<std::uint64_t>(end.QuadPart) - old) &&
-           ops.flush(file.get()) != FALSE && file.Close();
+    // From here on the old text is being overwritten and cannot come back.
+    const std::uint64_t length = static_cast<std::uint64_t>(end.QuadPart) - from;
+    const std::uint64_t inPlace = MoveToFront(ops, file.get(), from, length, lineBreak);
+    // A cut leaves no second copy for later saves to keep, nor a half line.
+    const bool cut = Seek(file.get(), inPlace) && ::SetEndOfFile(file.get()) != FALSE;
+    if (inPlace != length)
+        throw EFileCutShort(path);
+    return cut && ops.flush(file.get()) != FALSE && file.Close();
 }
 
 }  // namespace
+
+EFileCutShort::EFileCutShort(const std::string& path)
+    : std::runtime_error(path + " の書き換えが途中で失敗し、後半が失われました") {}
 
 FileText ReadFileText(const std::string& path, const TextSink& piece) {
     const std::wstring wide = win32::WidePath(path);
@@ -289,22 +337,30 @@ bool ReplaceFileText(const std::string& path, TextEncoding encoding,
     const std::optional<Target> target = ReplaceableTarget(path);
     if (!target)
         return false;
-    const std::wstring temporary = win32::LongPath(target->path + L".tmp");
     const std::wstring final = win32::LongPath(target->path);
-    // A leftover of an interrupted save goes, even one that was made read-only since.
-    ::SetFileAttributesW(temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
-    ::DeleteFileW(temporary.c_str());
     const DWORD kept = target->attributes & kKeptAttributes;
-    Handle file(::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                              kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL, nullptr));
+    // A file of this save's own, under a name that was free: two saves that meet never write into
+    // or move each other's file, and no file that happens to carry the name is taken for a
+    // leftover.
+    std::wstring temporary;
+    std::random_device random;
+    HANDLE made = INVALID_HANDLE_VALUE;
+    for (int attempt = 0; attempt < 100 && made == INVALID_HANDLE_VALUE; ++attempt) {
+        temporary = win32::LongPath(target->path + L"." + std::to_wstring(random()) + L".tmp");
+        made = ::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                             kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (made == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_EXISTS)
+            break;
+    }
+    Handle file(made);
     if (!file.Valid())
-        return target->exists && WriteInPlace(final, encoding, write, ops);
+        return target->exists && WriteInPlace(final, path, encoding, write, ops);
     bool written = WriteText(ops, file.get(), encoding, write) && ops.flush(file.get()) != FALSE;
     written = file.Close() && written;
     if (!written || ops.move(temporary.c_str(), final.c_str(),
                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) == FALSE) {
         ::DeleteFileW(temporary.c_str());
-        return written && target->exists && WriteInPlace(final, encoding, write, ops);
+        return written && target->exists && WriteInPlace(final, path, encoding, write, ops);
     }
     return true;
 }

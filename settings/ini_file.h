@@ -4,9 +4,10 @@
 // them. TIniFile keeps one INI file for the keys it is given. Reads come from one pass over the
 // file as it was when first read (IniScanner), plus what this object wrote; writes collect in
 // memory, and FlushFile puts them into the file in one more pass that copies everything else as it
-// was (IniEditor) into a new file that then replaces the old one (ReplaceFileText). Releasing a
-// TIniFile flushes too (failures then go unreported), except while an exception is unwinding, when
-// the collected writes are dropped so that a half-finished save never reaches the disk.
+// was (IniEditor) into a new file that then replaces the old one, or where none can be made, into
+// the old one in place (ReplaceFileText). Releasing a TIniFile flushes too (failures then go
+// unreported), except while an exception is unwinding, when the collected writes are dropped so
+// that a half-finished save never reaches the disk.
 #pragma once
 
 #include <cstdint>
@@ -74,8 +75,8 @@ public:
     // could not be read).
     bool ValueExists(std::string_view section, std::string_view key);
     // Writes what was collected, if anything; throws EIniFileException when that fails, leaving
-    // the file as it was. A file that exists but could not be read is never replaced: its
-    // contents would be lost.
+    // the file as it was, or EFileCutShort when a write in place failed midway. A file that exists
+    // but could not be read is never replaced: its contents would be lost.
     void FlushFile() override;
 
     // How the file stores its text, as the first read found it.

@@ -10,6 +10,7 @@
 #include <unistd.h>
 #endif
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -17,6 +18,7 @@
 #include <iterator>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "settings/file_io.h"
@@ -27,7 +29,11 @@ namespace palvoren {
 namespace {
 
 using test::DataFile;
+using test::Entries;
 using test::FakeWindow;
+#ifndef _WIN32
+using test::Immutable;
+#endif
 using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
@@ -130,6 +136,7 @@ TEST(IniFile, WriteFailuresRaiseWithThePathAndKeepTheOldFile) {
         TempDir dir;
         const std::string path = c.setUp(dir);
         const std::string before = ReadFile(path);
+        const std::ptrdiff_t entries = Entries(dir.Path());
         FakeWindow window;
         window.fields[1] = "9";
         try {
@@ -140,7 +147,7 @@ TEST(IniFile, WriteFailuresRaiseWithThePathAndKeepTheOldFile) {
             EXPECT_EQ(error.Path(), path);
         }
         EXPECT_EQ(ReadFile(path), before);
-        EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
+        EXPECT_EQ(Entries(dir.Path()), entries);
     }
 }
 
@@ -205,33 +212,11 @@ TEST(IniFile, OnlyARegularFileIsReadOrReplaced) {
         window.fields[1] = "9";
         EXPECT_THROW(SaveSettings(window, path), EIniFileException);
         EXPECT_EQ(std::filesystem::symlink_status(path).type(), c.kind);
-        EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
+        EXPECT_EQ(Entries(dir.Path()), 1);
     }
     EXPECT_EQ(std::filesystem::last_write_time(TestExecutable()), programBefore);
     ::alarm(0);
 }
-
-// Makes a folder immutable for its lifetime (chattr, which binds root too): no file in it can be
-// made, removed or renamed, while the files themselves stay writable.
-class Immutable {
-public:
-    explicit Immutable(std::string path) : path_(std::move(path)), set_(Chattr("+i")) {}
-    ~Immutable() {
-        if (set_)
-            Chattr("-i");
-    }
-    Immutable(const Immutable&) = delete;
-    Immutable& operator=(const Immutable&) = delete;
-    bool Set() const { return set_; }
-
-private:
-    bool Chattr(const char* flag) const {
-        return std::system(
-                   ("chattr " + std::string(flag) + " '" + path_ + "' 2>/dev/null").c_str()) == 0;
-    }
-    std::string path_;
-    bool set_;
-};
 
 // Saves long texts into the file in a child process whose file size limit makes writes fail as
 // on a full disk (it binds root too); true when the save raised the usual error.
@@ -266,42 +251,30 @@ TEST(IniFile, AFullDiskRaisesAndKeepsTheOldFile) {
             GTEST_SKIP() << "chattr +i is not possible here";
         EXPECT_TRUE(SaveFailsOnAFullDisk(path));
         EXPECT_EQ(ReadFile(path), DataFile("wc2002.ini"));
-        EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
+        EXPECT_EQ(Entries(dir.Path()), 1);
     }
 }
 
 // Where no new file can be made beside the settings file, the save writes into the file itself
 // exactly what a replacement would have written, whether that is longer or shorter.
 TEST(IniFile, WhereNoNewFileCanBeMadeTheFileIsWrittenInPlace) {
-    const std::vector<std::pair<const char*, void (*)(const std::string&)>> cases{
-        {"a folder in place of the temporary file",
-         [](const std::string& path) { std::filesystem::create_directory(path + ".tmp"); }},
-        {"a folder that takes no new files", nullptr},
-    };
-    for (const auto& [rule, plant] : cases) {
-        SCOPED_TRACE(rule);
-        TempDir dir;
-        TempDir elsewhere;
-        const std::string path = test::CopyFixture(dir, "extra_sections.ini");
-        const std::string normal = test::CopyFixture(elsewhere, "extra_sections.ini");
-        ::chmod(path.c_str(), 0640);
-        if (plant != nullptr)
-            plant(path);
-        const Immutable folder(plant == nullptr ? dir.Path().string() : "");
-        if (plant == nullptr && !folder.Set())
-            continue;  // chattr +i is not possible here
-        FakeWindow window;
-        for (const std::string& text : {std::string(300, 'g'), std::string()}) {
-            window.fields.fill(text);
-            SaveSettings(window, normal);
-            SaveSettings(window, path);
-            EXPECT_EQ(ReadFile(path), ReadFile(normal)) << text.size() << "-byte texts";
-        }
-        EXPECT_EQ(Mode(path), 0640u);
-        EXPECT_EQ(std::filesystem::is_directory(path + ".tmp"), plant != nullptr);
-        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}),
-                  plant != nullptr ? 2 : 1);
+    TempDir dir;
+    TempDir elsewhere;
+    const std::string path = test::CopyFixture(dir, "extra_sections.ini");
+    const std::string normal = test::CopyFixture(elsewhere, "extra_sections.ini");
+    ::chmod(path.c_str(), 0640);
+    const Immutable folder(dir.Path().string());
+    if (!folder.Set())
+        GTEST_SKIP() << "chattr +i is not possible here, and so no folder that takes no new files";
+    FakeWindow window;
+    for (const std::string& text : {std::string(300, 'g'), std::string()}) {
+        window.fields.fill(text);
+        SaveSettings(window, normal);
+        SaveSettings(window, path);
+        EXPECT_EQ(ReadFile(path), ReadFile(normal)) << text.size() << "-byte texts";
     }
+    EXPECT_EQ(Mode(path), 0640u);
+    EXPECT_EQ(Entries(dir.Path()), 1);
 }
 
 ssize_t FailWrite(int, const void*, size_t) {
@@ -317,29 +290,104 @@ int FailRename(const char*, const char*) {
     return -1;
 }
 
+// Writes over bytes the file holds, which only the move in place makes, fail: the first one, or
+// every one past the first buffer.
+bool gFailedOnce = false;
+bool Overwrites(int fd) {
+    struct stat info {};
+    return ::fstat(fd, &info) == 0 && ::lseek(fd, 0, SEEK_CUR) < info.st_size;
+}
+ssize_t FailOverwriteOnce(int fd, const void* data, size_t size) {
+    if (!Overwrites(fd) || std::exchange(gFailedOnce, true))
+        return ::write(fd, data, size);
+    errno = EIO;
+    return -1;
+}
+ssize_t FailOverwritePastOneBuffer(int fd, const void* data, size_t size) {
+    if (!Overwrites(fd) || ::lseek(fd, 0, SEEK_CUR) < 65536)
+        return ::write(fd, data, size);
+    errno = EIO;
+    return -1;
+}
+
 bool Replace(const std::string& path, const std::string& text, const FileOps& ops) {
     return ReplaceFileText(
         path, TextEncoding::Bytes, [&](const TextSink& out) { return out(text); }, ops);
 }
 
+enum class Outcome { Replaced, Kept, CutShort };
+struct ReplaceCase {
+    const char* rule;
+    FileOps ops;
+    std::string text;      // the new text
+    std::string expected;  // the file's text afterwards
+    Outcome outcome;
+};
+
 TEST(IniFile, ReplaceFailsWholeAtEveryStep) {
     const FileOps real = SystemFileOps();
-    const std::vector<std::tuple<const char*, FileOps, std::string>> cases{
-        {"write fails", {FailWrite, real.fsync, real.rename}, "old"},
-        {"flush to disk fails", {real.write, FailFsync, real.rename}, "old"},
-        {"a refused rename writes in place", {real.write, real.fsync, FailRename}, "new"},
+    std::string lines;  // two buffers' worth of the move
+    for (int n = 0; n < 8000; ++n)
+        lines += "edit=" + std::to_string(1000000000 + n) + "\n";
+    const std::vector<ReplaceCase> cases{
+        {"write fails", {FailWrite, real.fsync, real.rename}, "new", "old", Outcome::Kept},
+        {"flush to disk fails", {real.write, FailFsync, real.rename}, "new", "old", Outcome::Kept},
+        {"a refused rename writes in place",
+         {real.write, real.fsync, FailRename},
+         "new",
+         "new",
+         Outcome::Replaced},
+        {"a write that fails once while moving in place is done again",
+         {FailOverwriteOnce, real.fsync, FailRename},
+         lines,
+         lines,
+         Outcome::Replaced},
+        {"a write that keeps failing while moving in place leaves only whole new lines",
+         {FailOverwritePastOneBuffer, real.fsync, FailRename},
+         lines,
+         lines.substr(0, lines.rfind('\n', 65535) + 1),
+         Outcome::CutShort},
     };
-    for (const auto& [rule, ops, expected] : cases) {
-        SCOPED_TRACE(rule);
+    for (const ReplaceCase& c : cases) {
+        SCOPED_TRACE(c.rule);
         TempDir dir;
         const std::string path = dir.File("r.ini");
         WriteFile(path, "old");
-        EXPECT_EQ(Replace(path, "new", ops), expected == "new");
-        EXPECT_EQ(ReadFile(path), expected);
-        EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
+        gFailedOnce = false;
+        if (c.outcome == Outcome::CutShort)
+            EXPECT_THROW(Replace(path, c.text, c.ops), EFileCutShort);
+        else
+            EXPECT_EQ(Replace(path, c.text, c.ops), c.outcome == Outcome::Replaced);
+        EXPECT_EQ(ReadFile(path), c.expected);
+        EXPECT_EQ(Entries(dir.Path()), 1);
     }
 }
 
+// A kill between the two steps of a write in place leaves both texts in the file: the old one
+// first, so it still reads as it was, its last value too.
+std::vector<std::string> gSyncedTexts;
+int RecordingFsync(int fd) {
+    std::string text(static_cast<std::size_t>(::lseek(fd, 0, SEEK_END)), '\0');
+    gSyncedTexts.push_back(
+        text.substr(0, std::max<ssize_t>(::pread(fd, text.data(), text.size(), 0), 0)));
+    return ::fsync(fd);
+}
+
+TEST(IniFile, BetweenTheStepsInPlaceTheOldTextReadsAsItWas) {
+    TempDir dir;
+    const std::string path = dir.File("r.ini");
+    WriteFile(path, "[Value]\nedit96=5");
+    gSyncedTexts.clear();
+    ASSERT_TRUE(Replace(path, "[Form]\nTop=1\n", {::write, RecordingFsync, FailRename}));
+    ASSERT_EQ(gSyncedTexts.size(), 3u);  // the temporary file, then the file: appended, moved
+    WriteFile(path, gSyncedTexts[1]);
+    FakeWindow window;
+    LoadSettings(window, path);
+    EXPECT_EQ(window.fields[96], "5");
+}
+
+// A file that carries the name an older version gave its temporary file is the user's, not a
+// leftover: the save leaves it alone.
 TEST(IniFile, ReplacementKeepsPermissionsAndWritesThroughLinks) {
     TempDir dir;
     const std::string target = dir.File("real.ini");
@@ -347,7 +395,7 @@ TEST(IniFile, ReplacementKeepsPermissionsAndWritesThroughLinks) {
     WriteFile(target, "[Form]\nTop=1\n");
     ::chmod(target.c_str(), 0640);
     std::filesystem::create_symlink("real.ini", link);
-    WriteFile(dir.File("real.ini.tmp"), "leftover of an interrupted save");
+    WriteFile(dir.File("real.ini.tmp"), "the user's own");
 
     FakeWindow window;
     window.top = 2;
@@ -356,7 +404,8 @@ TEST(IniFile, ReplacementKeepsPermissionsAndWritesThroughLinks) {
     EXPECT_TRUE(std::filesystem::is_symlink(link));
     EXPECT_EQ(Mode(target), 0640u);
     EXPECT_TRUE(ReadFile(target).starts_with("[Form]\nTop=2\nLeft=191\n[Value]\nedit1=\n"));
-    EXPECT_FALSE(std::filesystem::exists(dir.File("real.ini.tmp")));
+    EXPECT_EQ(ReadFile(dir.File("real.ini.tmp")), "the user's own");
+    EXPECT_EQ(Entries(dir.Path()), 3);
 }
 
 #endif

@@ -3,9 +3,12 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <sstream>
 #include <stdexcept>
@@ -50,6 +53,11 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+// How many names a folder holds: a save, finished or failed, leaves no file of its own there.
+inline std::ptrdiff_t Entries(const std::filesystem::path& folder) {
+    return std::distance(std::filesystem::directory_iterator(folder), {});
+}
 
 inline std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -107,5 +115,30 @@ struct FakeWindow : SettingsWindow {
         fields.at(static_cast<std::size_t>(n)) = text;
     }
 };
+
+#ifndef _WIN32
+// Makes a folder immutable for its lifetime (chattr, which binds root too): no file in it can be
+// made, removed or renamed, while the files themselves stay writable.
+class Immutable {
+public:
+    explicit Immutable(std::string path) : path_(std::move(path)), set_(Chattr("+i")) {}
+    ~Immutable() {
+        if (set_)
+            Chattr("-i");
+    }
+    Immutable(const Immutable&) = delete;
+    Immutable& operator=(const Immutable&) = delete;
+    bool Set() const { return set_; }
+
+private:
+    bool Chattr(const char* flag) const {
+        return std::system(
+                   ("chattr " + std::string(flag) + " '" + path_ + "' 2>/dev/null").c_str()) == 0;
+    }
+    std::string path_;
+    bool set_;
+};
+
+#endif
 
 }  // namespace palvoren::test

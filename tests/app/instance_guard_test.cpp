@@ -19,67 +19,109 @@ std::string RowName(const testing::TestParamInfo<Row>& info) {
     return info.param.name;
 }
 
-// Each row sets up the runtime folder (or not) and the copies all use the same places.
+// What a copy finds in its environment: started from a desktop, a terminal, su, cron or a script
+// that cleans its environment.
+struct Environment {
+    const char* runtimeDir;  // "private" (0700), "shared" (01777) or nullptr: not set
+    bool otherHome;          // another HOME, TMPDIR and XDG_CACHE_HOME
+};
+// Each row starts two copies of one user with their own environments; the second is refused.
 struct PlaceRow {
     const char* name;
-    int runtimeDirMode;  // 0: no runtime folder
-    bool inRuntimeDir;
-};
-class LockPlace : public testing::TestWithParam<PlaceRow> {
-protected:
-    LockPlaces Places() {
-        const LockPlaces places{scratch_.File("run"), scratch_.Path().string(), std::nullopt};
-        if (GetParam().runtimeDirMode != 0) {
-            ::mkdir(places.runtimeDir->c_str(), 0700);
-            ::chmod(places.runtimeDir->c_str(), static_cast<mode_t>(GetParam().runtimeDirMode));
-        }
-        return places;
-    }
-    test::TempDir scratch_;
+    Environment first;
+    Environment second;
 };
 
-// A forked copy that takes the guard and then waits to be killed; true when it got it.
-bool StartHolder(const LockPlaces& places, pid_t& pid) {
-    int ends[2];
-    if (::pipe(ends) != 0 || (pid = ::fork()) < 0)
-        return false;
-    if (pid == 0) {
-        const InstanceGuard guard = InstanceGuard::AcquireIn(places);
-        const char owned = guard.Owned() ? 'y' : 'n';
-        [[maybe_unused]] const ssize_t n = ::write(ends[1], &owned, 1);
-        for (;;)
-            ::pause();
+// The copies run under a user id of their own where the test may give them one (as root), so that
+// no real copy of the program and no other test meets their lock in /tmp.
+class LockPlace : public testing::TestWithParam<PlaceRow> {
+protected:
+    void SetUp() override {
+        if (::geteuid() == 0)
+            uid_ = 2000000000u + static_cast<unsigned>(::getpid() % 100000);
+        ::chmod(scratch_.Path().c_str(), 0755);
+        for (const auto& [dir, mode] :
+             {std::pair{"private", 0700}, std::pair{"shared", 01777}, std::pair{"home", 0700}}) {
+            ::mkdir(scratch_.File(dir).c_str(), static_cast<mode_t>(mode));
+            [[maybe_unused]] const int ignored = ::chown(scratch_.File(dir).c_str(), uid_, 0);
+        }
     }
-    char owned = 'n';
-    const bool reported = ::read(ends[0], &owned, 1) == 1;
-    ::close(ends[0]);
-    ::close(ends[1]);
-    return reported && owned == 'y';
+    void TearDown() override {
+        if (uid_ != ::geteuid())
+            ::unlink(LockPath().c_str());
+    }
+    std::string LockPath() const { return "/tmp/Dostrel-" + std::to_string(uid_); }
+
+    // A forked copy that takes the guard and then waits to be killed; true when it got it.
+    bool StartCopy(const Environment& environment, pid_t& pid) {
+        int ends[2];
+        if (::pipe(ends) != 0 || (pid = ::fork()) < 0)
+            return false;
+        if (pid == 0) {
+            if (uid_ != ::geteuid() && ::setuid(uid_) != 0)
+                ::_exit(1);
+            if (environment.runtimeDir != nullptr)
+                ::setenv("XDG_RUNTIME_DIR", scratch_.File(environment.runtimeDir).c_str(), 1);
+            else
+                ::unsetenv("XDG_RUNTIME_DIR");
+            for (const char* name : {"HOME", "TMPDIR", "XDG_CACHE_HOME"}) {
+                if (environment.otherHome)
+                    ::setenv(name, scratch_.File("home").c_str(), 1);
+            }
+            const InstanceGuard guard = InstanceGuard::Acquire();
+            const char owned = guard.Owned() ? 'y' : 'n';
+            [[maybe_unused]] const ssize_t n = ::write(ends[1], &owned, 1);
+            for (;;)
+                ::pause();
+        }
+        char owned = 'n';
+        const bool reported = ::read(ends[0], &owned, 1) == 1;
+        ::close(ends[0]);
+        ::close(ends[1]);
+        return reported && owned == 'y';
+    }
+
+    test::TempDir scratch_;
+    unsigned uid_ = ::geteuid();
+};
+
+void Kill(pid_t pid) {
+    if (pid > 0) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+    }
 }
 
 TEST_P(LockPlace, SecondCopyIsRefusedUntilTheFirstIsKilled) {
-    const LockPlaces places = Places();
-    const std::string expected = GetParam().inRuntimeDir
-                                     ? *places.runtimeDir + "/Dostrel"
-                                     : places.tempDir + "/Dostrel-" + std::to_string(::geteuid());
-    EXPECT_EQ(LockFilePaths(places, ::geteuid()).front(), expected);
     pid_t first = -1;
-    ASSERT_TRUE(StartHolder(places, first));
-    EXPECT_FALSE(InstanceGuard::AcquireIn(places).Owned());
-    ::kill(first, SIGKILL);
-    ::waitpid(first, nullptr, 0);
-    EXPECT_TRUE(InstanceGuard::AcquireIn(places).Owned());
+    pid_t second = -1;
+    if (!StartCopy(GetParam().first, first)) {
+        Kill(first);
+        GTEST_SKIP() << "a copy of the program runs for this user";
+    }
+    EXPECT_TRUE(std::filesystem::is_regular_file(LockPath()));
+    EXPECT_FALSE(StartCopy(GetParam().second, second)) << "a second copy ran beside the first";
+    Kill(second);
+    Kill(first);
+    EXPECT_TRUE(StartCopy(GetParam().second, second));
+    Kill(second);
 }
 
-INSTANTIATE_TEST_SUITE_P(InstanceGuard, LockPlace,
-                         testing::Values(PlaceRow{"private_runtime_dir_is_used", 0700, true},
-                                         PlaceRow{"no_runtime_dir_falls_back_to_temp", 0, false},
-                                         PlaceRow{"shared_runtime_dir_falls_back", 01777, false}),
-                         RowName<PlaceRow>);
+constexpr Environment kNoRuntimeDir{nullptr, false};
+constexpr Environment kPrivateRuntimeDir{"private", false};
+INSTANTIATE_TEST_SUITE_P(
+    InstanceGuard, LockPlace,
+    testing::Values(
+        PlaceRow{"no_runtime_dir_locks_in_temp", kNoRuntimeDir, kNoRuntimeDir},
+        PlaceRow{"runtime_dir_is_not_looked_at", kPrivateRuntimeDir, kNoRuntimeDir},
+        PlaceRow{"shared_runtime_dir_is_not_looked_at", {"shared", false}, kPrivateRuntimeDir},
+        PlaceRow{
+            "other_home_and_temp_folder_are_not_looked_at", kPrivateRuntimeDir, {nullptr, true}}),
+    RowName<PlaceRow>);
 
 TEST(InstanceGuard, StartedProgramsDoNotInheritTheLock) {
     const test::TempDir scratch;
-    const LockPlaces places{std::nullopt, scratch.Path().string(), std::nullopt};
+    const LockPlaces places{scratch.Path().string(), std::nullopt};
     pid_t child = -1;
     {
         const InstanceGuard guard = InstanceGuard::AcquireIn(places);
@@ -109,13 +151,13 @@ class PlantedName : public testing::TestWithParam<PlantRow> {};
 TEST_P(PlantedName, IsPassedOverForThePrivateFolder) {
     const test::TempDir scratch;
     const std::string privateDir = scratch.File("home-cache");
-    const LockPlaces places{std::nullopt, scratch.Path().string(), privateDir};
+    const LockPlaces places{scratch.Path().string(), privateDir};
     const std::string victim = scratch.File("victim");
     const int planted = GetParam().plant(LockFilePaths(places, ::geteuid()).front(), victim);
     if (planted == kNeedsRoot)
         GTEST_SKIP() << "giving a file to someone else needs root";
     ASSERT_EQ(planted, 0);
-    const LockPlaces withoutPrivate{std::nullopt, scratch.Path().string(), std::nullopt};
+    const LockPlaces withoutPrivate{scratch.Path().string(), std::nullopt};
     EXPECT_FALSE(InstanceGuard::AcquireIn(withoutPrivate).Owned());
     {
         const InstanceGuard guard = InstanceGuard::AcquireIn(places);

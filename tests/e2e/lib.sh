@@ -85,6 +85,12 @@ e2e_cleanup() {
 }
 
 e2e_init() {  # test name
+    # Every copy of a user meets one lock, /tmp/Dostrel-<uid>, so a copy the user runs, or another
+    # test run's, would stop this test's program. Where a mount namespace can be had, the test runs
+    # in one of its own, in which a file of the test's stands under that name.
+    if [ -z "${E2E_OWN_LOCK:-}" ] && unshare --mount --propagation private true 2>/dev/null; then
+        E2E_OWN_LOCK=1 exec unshare --mount --propagation private "$BASH" "$0"
+    fi
     E2E_NAME=$1
     local tool
     for tool in Xvfb openbox xdotool wmctrl; do
@@ -94,6 +100,12 @@ e2e_init() {  # test name
     E2E_TMP=$(mktemp -d "${TMPDIR:-/tmp}/e2e.$E2E_NAME.XXXXXX")
     trap e2e_cleanup EXIT
     trap 'exit 130' INT TERM
+    if [ -n "${E2E_OWN_LOCK:-}" ]; then
+        local lock
+        lock=/tmp/Dostrel-$(id -u)
+        : >"$E2E_TMP/lock" && { [ -e "$lock" ] || : >>"$lock"; } &&
+            mount --bind "$E2E_TMP/lock" "$lock" || log "the test shares the user's lock"
+    fi
     mkdir -p "$E2E_ARTIFACTS"
 
     # -displayfd picks a free display number and tells it once the server accepts connections.

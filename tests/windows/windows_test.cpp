@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <future>
@@ -12,6 +13,7 @@
 #include <system_error>
 #include <thread>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "app/instance_guard.h"
@@ -68,6 +70,29 @@ bool Replace(const std::string& path, const std::string& text,
         path, TextEncoding::Bytes, [&](const TextSink& out) { return out(text); }, ops);
 }
 
+// Writes over bytes the file holds, which only the move in place makes, fail: the first one, or
+// every one past the first buffer.
+bool gFailedOnce = false;
+std::int64_t Overwrites(void* file) {
+    LARGE_INTEGER at{};
+    LARGE_INTEGER size{};
+    const bool valid = ::SetFilePointerEx(file, LARGE_INTEGER{}, &at, FILE_CURRENT) &&
+                       ::GetFileSizeEx(file, &size) && at.QuadPart < size.QuadPart;
+    return valid ? at.QuadPart : -1;  // where, or -1 for none
+}
+int FailOverwriteOnce(void* file, const void* data, unsigned long size, unsigned long* written,
+                      _OVERLAPPED* overlapped) {
+    if (Overwrites(file) < 0 || std::exchange(gFailedOnce, true))
+        return ::WriteFile(file, data, size, written, overlapped);
+    return FALSE;
+}
+int FailOverwritePastOneBuffer(void* file, const void* data, unsigned long size,
+                               unsigned long* written, _OVERLAPPED* overlapped) {
+    if (Overwrites(file) < 65536)
+        return ::WriteFile(file, data, size, written, overlapped);
+    return FALSE;
+}
+
 TEST(WindowsFiles, ReplaceFailsWholeAtEveryStep) {
     const FileOps real = SystemFileOps();
     const auto failWrite = [](void*, const void*, unsigned long, unsigned long*, _OVERLAPPED*) {
@@ -75,19 +100,36 @@ TEST(WindowsFiles, ReplaceFailsWholeAtEveryStep) {
     };
     const auto failFlush = [](void*) { return FALSE; };
     const auto failMove = [](const wchar_t*, const wchar_t*, unsigned long) { return FALSE; };
-    const std::vector<std::tuple<const char*, FileOps, std::string>> cases{
-        {"write fails", {failWrite, real.flush, real.move}, "old"},
-        {"flush to disk fails", {real.write, failFlush, real.move}, "old"},
-        {"a refused move writes in place", {real.write, real.flush, failMove}, "new"},
+    std::string lines;  // two buffers' worth of the move
+    for (int n = 0; n < 8000; ++n)
+        lines += "edit=" + std::to_string(1000000000 + n) + "\r\n";
+    const std::string cut = lines.substr(0, lines.rfind('\n', 65535) + 1);
+    // The rule, the system calls, the new text, the file's text afterwards; "cut" is thrown.
+    const std::vector<std::tuple<const char*, FileOps, std::string, std::string>> cases{
+        {"write fails", {failWrite, real.flush, real.move}, "new", "old"},
+        {"flush to disk fails", {real.write, failFlush, real.move}, "new", "old"},
+        {"a refused move writes in place", {real.write, real.flush, failMove}, "new", "new"},
+        {"a write that fails once while moving in place is done again",
+         {FailOverwriteOnce, real.flush, failMove},
+         lines,
+         lines},
+        {"a write that keeps failing while moving in place leaves only whole new lines",
+         {FailOverwritePastOneBuffer, real.flush, failMove},
+         lines,
+         cut},
     };
-    for (const auto& [rule, ops, expected] : cases) {
+    for (const auto& [rule, ops, text, expected] : cases) {
         SCOPED_TRACE(rule);
         TempDir dir;
         const std::string path = dir.File("r.ini");
         WriteFile(path, "old");
-        EXPECT_EQ(Replace(path, "new", ops), expected == "new");
+        gFailedOnce = false;
+        if (expected == cut)
+            EXPECT_THROW(Replace(path, text, ops), EFileCutShort);
+        else
+            EXPECT_EQ(Replace(path, text, ops), expected == text);
         EXPECT_EQ(ReadFile(path), expected);
-        EXPECT_FALSE(fs::exists(path + ".tmp"));
+        EXPECT_EQ(test::Entries(dir.Path()), 1);
     }
 }
 
@@ -95,12 +137,13 @@ TEST(WindowsFiles, ReplacementKeepsTheHiddenAttribute) {
     TempDir dir;
     const std::string path = dir.File("h.ini");
     WriteFile(path, "old");
-    WriteFile(path + ".tmp", "leftover of an interrupted save");
+    WriteFile(path + ".tmp", "the user's own");
     ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN);
     EXPECT_TRUE(Replace(path, "new"));
     EXPECT_EQ(ReadFile(path), "new");
     EXPECT_NE(::GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
-    EXPECT_FALSE(fs::exists(path + ".tmp"));
+    EXPECT_EQ(ReadFile(path + ".tmp"), "the user's own") << "a file that had the name is not ours";
+    EXPECT_EQ(test::Entries(dir.Path()), 2);
 }
 
 // UTF-16 LE with its byte-order mark, as the system's own profile functions write such a file.
@@ -217,7 +260,7 @@ TEST(WindowsFiles, AFileHeldOpenByAnotherProgramIsWrittenInPlace) {
     ::SetEvent(release.get());
     EXPECT_TRUE(Ended(holder));
     EXPECT_NE(ReadFile(path).find("\r\nedit1=held\r\nedit2=1\r\n"), std::string::npos);
-    EXPECT_FALSE(fs::exists(path + ".tmp"));
+    EXPECT_EQ(test::Entries(dir.Path()), 2);  // and the holder's folder
 }
 
 // A name the code page cannot hold (Hangul is not in Shift-JIS) reaches the file all the same.
