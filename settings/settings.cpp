@@ -1,6 +1,7 @@
 #include "settings/settings.h"
 
 #include "settings/ini_file.h"
+#include "settings/settings_path.h"
 #include "standings/int_text.h"
 #include "tournament/fixture_table.h"
 
@@ -81,6 +82,7 @@ void SaveSettings(const SettingsWindow& window, const std::optional<std::string>
                   const LoadedTexts* loaded) {
     if (!path)
         throw EIniFileException::PathUnknown();
+    MakeSettingsFolder(*path);
     static const LoadedTexts nothingLoaded;
     const LoadedTexts& texts = loaded != nullptr ? *loaded : nothingLoaded;
     TIniFile ini(*path, SettingsKeys());

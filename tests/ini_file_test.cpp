@@ -28,6 +28,7 @@ namespace {
 
 using test::DataFile;
 using test::FakeWindow;
+using test::Immutable;
 using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
@@ -210,28 +211,6 @@ TEST(IniFile, OnlyARegularFileIsReadOrReplaced) {
     EXPECT_EQ(std::filesystem::last_write_time(TestExecutable()), programBefore);
     ::alarm(0);
 }
-
-// Makes a folder immutable for its lifetime (chattr, which binds root too): no file in it can be
-// made, removed or renamed, while the files themselves stay writable.
-class Immutable {
-public:
-    explicit Immutable(std::string path) : path_(std::move(path)), set_(Chattr("+i")) {}
-    ~Immutable() {
-        if (set_)
-            Chattr("-i");
-    }
-    Immutable(const Immutable&) = delete;
-    Immutable& operator=(const Immutable&) = delete;
-    bool Set() const { return set_; }
-
-private:
-    bool Chattr(const char* flag) const {
-        return std::system(
-                   ("chattr " + std::string(flag) + " '" + path_ + "' 2>/dev/null").c_str()) == 0;
-    }
-    std::string path_;
-    bool set_;
-};
 
 // Saves long texts into the file in a child process whose file size limit makes writes fail as
 // on a full disk (it binds root too); true when the save raised the usual error.

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -88,6 +89,30 @@ inline std::string CopyFixture(const TempDir& dir, std::string_view name) {
     WriteFile(path, DataFile(name));
     return path;
 }
+
+#ifndef _WIN32
+// Makes a folder immutable for its lifetime (chattr, which binds root too): no file in it can be
+// made, removed or renamed, while the files themselves stay writable.
+class Immutable {
+public:
+    explicit Immutable(std::string path) : path_(std::move(path)), set_(Chattr("+i")) {}
+    ~Immutable() {
+        if (set_)
+            Chattr("-i");
+    }
+    Immutable(const Immutable&) = delete;
+    Immutable& operator=(const Immutable&) = delete;
+    bool Set() const { return set_; }
+
+private:
+    bool Chattr(const char* flag) const {
+        return std::system(
+                   ("chattr " + std::string(flag) + " '" + path_ + "' 2>/dev/null").c_str()) == 0;
+    }
+    std::string path_;
+    bool set_;
+};
+#endif
 
 // The window as it stands before its settings are loaded: at its design position, fields empty.
 struct FakeWindow : SettingsWindow {
