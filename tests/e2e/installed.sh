@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The program as `cmake --install` puts it on a desktop, here under a home folder with blanks in its
 # name: one menu entry that starts the installed copy by its path, an icon of every size in the
-# hicolor theme that is still the picture's pixel art, and the settings file kept
+# hicolor theme that is still the picture's pixel art, the manual page, and the settings file kept
 # beside the installed program where its folder takes files, else in the user's configuration.
 E2E_A11Y=1
 . "$(dirname "$0")/lib.sh"
@@ -21,6 +21,7 @@ APP_DIR=$prefix/bin
 APP_INI=$APP_DIR/palvoren.ini
 check_eq "the entry starts" "1 $APP_DIR/palvoren" "${#exec_words[@]} $APP_EXE"
 icon=$(entry_get Icon)
+[ -n "$(zcat "$prefix/share/man/man1/palvoren.1.gz" | grep '^\.SH FILES')" ] || fail "no manual page"
 check_eq "metainfo for the entry" "$icon.desktop" "$(sed -n 's:.*<launchable type="desktop-id">\(.*\)</launchable>.*:\1:p' "$prefix/share/metainfo/$icon.metainfo.xml")"
 for size in 16 32 48 64 128 256; do
     png=$prefix/share/icons/hicolor/${size}x$size/apps/$icon.png
