@@ -295,8 +295,6 @@ const std::vector<PlaceCase> kPlaces{
      "cfg/palvoren/palvoren.ini"},
     {"XDG_CONFIG_HOME unset: .config in the home folder", false, false, nullptr, "/home",
      "home/.config/palvoren/palvoren.ini"},
-    {"XDG_CONFIG_HOME empty counts as unset", false, false, "", "/home",
-     "home/.config/palvoren/palvoren.ini"},
     {"a relative XDG_CONFIG_HOME is ignored", false, false, "cfg", "/home",
      "home/.config/palvoren/palvoren.ini"},
     {"no place known: beside the program, where the save reports", false, false, nullptr, "home",
