@@ -28,7 +28,9 @@ namespace {
 
 using test::DataFile;
 using test::FakeWindow;
+#ifndef _WIN32
 using test::Immutable;
+#endif
 using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
