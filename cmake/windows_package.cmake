@@ -84,7 +84,11 @@ palvoren_debian_version(gcc-mingw-w64-x86-64-posix-runtime GCC_MINGW_VERSION)
 palvoren_debian_version(mingw-w64-x86-64-dev MINGW_W64_VERSION)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/windows_sources.txt.in
     ${PROJECT_BINARY_DIR}/package/SOURCES.txt @ONLY NEWLINE_STYLE CRLF)
-install(FILES ${PROJECT_BINARY_DIR}/package/SOURCES.txt DESTINATION .)
+# The program's own licence beside it, with Windows line ends as SOURCES.txt.
+configure_file(${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_BINARY_DIR}/package/LICENSE @ONLY
+    NEWLINE_STYLE CRLF)
+install(FILES ${PROJECT_BINARY_DIR}/package/SOURCES.txt ${PROJECT_BINARY_DIR}/package/LICENSE
+    DESTINATION .)
 install(DIRECTORY ${qt_prefix}/LICENSES/ DESTINATION LICENSES/Qt)
 install(FILES /usr/share/doc/gcc-mingw-w64-base/copyright DESTINATION LICENSES/gcc-mingw-w64)
 install(FILES /usr/share/doc/mingw-w64-common/copyright DESTINATION LICENSES/mingw-w64)

@@ -1,6 +1,7 @@
 #include "settings/settings.h"
 
 #include "settings/ini_file.h"
+#include "settings/settings_path.h"
 #include "standings/int_text.h"
 #include "tournament/fixture_table.h"
 
@@ -75,6 +76,7 @@ void SaveSettings(const SettingsWindow& window, const std::optional<std::string>
     if (!path)
         throw EIniFileException::PathUnknown();
     WaitWhileHeldByAnother(*path);
+    MakeSettingsFolder(*path);
     TIniFile ini(*path, SettingsKeys());
     // A value the program never changed may differ from the file's (one it could not read at the
     // start, one another program wrote since): the file's stands.

@@ -5,9 +5,9 @@
 // window's values as they are, Top and Left that are not integers are ignored, and if anything goes
 // wrong midway the window goes to 100/100 and the remaining fields stay as they are. A save writes
 // the keys (empty texts as empty values) and replaces the file atomically (in place where no new
-// file can be made beside it); it throws EIniFileException when the file cannot be written, and
-// then the old file stays as it was. However large the file, each needs no more memory than a
-// buffer and the 98 values.
+// file can be made beside it), making its folder first when that is missing; it throws
+// EIniFileException when the file cannot be written, and then the old file stays as it was.
+// However large the file, each needs no more memory than a buffer and the 98 values.
 //
 // Field texts are UTF-8 in the window and in the system's code page in the file.
 #pragma once

@@ -7,6 +7,10 @@
 
 #include "settings/win32.h"
 #else
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
 #include <filesystem>
 #endif
 
@@ -29,7 +33,13 @@ std::string ExecutablePath() {
     return win32::Narrow(path, CP_UTF8);
 }
 
-constexpr char kSeparator = '\\';
+std::string SettingsFilePath() {
+    return SettingsPathFor(ExecutablePath(), '\\');
+}
+
+void MakeSettingsFolder(const std::string&) {
+    // The file is always beside the program, whose folder is there.
+}
 
 #else
 
@@ -41,12 +51,36 @@ std::string ExecutablePath() {
     return path;
 }
 
-constexpr char kSeparator = '/';
-
-#endif
+std::string ChooseSettingsPath(std::string_view executablePath, const char* xdgConfigHome,
+                               const char* home) {
+    namespace fs = std::filesystem;
+    const std::string beside = SettingsPathFor(executablePath, '/');
+    // Anything under the name, even a link to nothing, was put there by someone: it is the file.
+    struct stat entry;
+    const std::string folder = fs::path(beside).parent_path().string();
+    if (::lstat(beside.c_str(), &entry) == 0 || ::access(folder.c_str(), W_OK | X_OK) == 0)
+        return beside;
+    // Relative values are to be ignored, as the base directory rules of the desktops say.
+    fs::path config;
+    if (xdgConfigHome != nullptr && xdgConfigHome[0] == '/')
+        config = xdgConfigHome;
+    else if (home != nullptr && home[0] == '/')
+        config = fs::path(home) / ".config";
+    else
+        return beside;
+    return (config / "palvoren" / "palvoren.ini").string();
+}
 
 std::string SettingsFilePath() {
-    return SettingsPathFor(ExecutablePath(), kSeparator);
+    return ChooseSettingsPath(ExecutablePath(), std::getenv("XDG_CONFIG_HOME"),
+                              std::getenv("HOME"));
 }
+
+void MakeSettingsFolder(const std::string& settingsPath) {
+    std::error_code ignored;
+    std::filesystem::create_directories(std::filesystem::path(settingsPath).parent_path(), ignored);
+}
+
+#endif
 
 }  // namespace palvoren

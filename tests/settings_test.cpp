@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 #ifndef _WIN32
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 #endif
 
 #include <cstdint>
@@ -24,6 +26,9 @@ namespace {
 
 using test::DataFile;
 using test::FakeWindow;
+#ifndef _WIN32
+using test::Immutable;
+#endif
 using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
@@ -328,6 +333,74 @@ TEST(SettingsPath, ARenamedExecutableUsesTheFileOfItsNewName) {
     RunProbe(renamed, "save 7 saved");
     EXPECT_NE(ReadFile(dir.File("v1.2/scores.ini")).find("edit1=saved\n"), std::string::npos);
     EXPECT_EQ(ReadFile(dir.File("v1.2/palvoren.ini")), "[Value]\nedit1=former\n");
+}
+
+// The place is decided from what is beside the program and from the environment; "/" at the start
+// of a variable's value stands for the test's temporary folder, where the expected path lies too.
+struct PlaceCase {
+    const char* rule;
+    bool folderTakesFiles;
+    bool fileBeside;
+    const char* xdgConfigHome;
+    const char* home;
+    const char* expected;
+};
+
+const std::vector<PlaceCase> kPlaces{
+    {"a folder that takes files keeps them beside the program", true, false, "/cfg", "/home",
+     "bin/palvoren.ini"},
+    {"a file beside the program stays the user's choice", false, true, "/cfg", "/home",
+     "bin/palvoren.ini"},
+    {"installed where no one writes: XDG_CONFIG_HOME", false, false, "/cfg", "/home",
+     "cfg/palvoren/palvoren.ini"},
+    {"XDG_CONFIG_HOME unset: .config in the home folder", false, false, nullptr, "/home",
+     "home/.config/palvoren/palvoren.ini"},
+    {"a relative XDG_CONFIG_HOME is ignored", false, false, "cfg", "/home",
+     "home/.config/palvoren/palvoren.ini"},
+    {"no place known: beside the program, where the save reports", false, false, nullptr, "home",
+     "bin/palvoren.ini"},
+};
+
+TEST(SettingsPath, BesideTheProgramWhereThatWorksElseInTheUsersConfiguration) {
+    for (const PlaceCase& c : kPlaces) {
+        SCOPED_TRACE(c.rule);
+        TempDir dir;
+        const std::filesystem::path bin = dir.Path() / "bin";
+        std::filesystem::create_directory(bin);
+        if (c.fileBeside)
+            WriteFile((bin / "palvoren.ini").string(), "");
+        std::optional<Immutable> frozen;
+        if (!c.folderTakesFiles) {
+            ::chmod(bin.c_str(), 0555);
+            if (::access(bin.c_str(), W_OK) == 0)  // root: the mode does not bind it
+                frozen.emplace(bin.string());
+            if (::access(bin.c_str(), W_OK) == 0)
+                GTEST_SKIP() << "no folder here refuses new files";
+        }
+        const auto value = [&dir](const char* v) {
+            return v != nullptr && v[0] == '/' ? dir.Path().string() + v : std::string(v ? v : "");
+        };
+        const std::string xdg = value(c.xdgConfigHome);
+        const std::string home = value(c.home);
+        EXPECT_EQ(
+            ChooseSettingsPath((bin / "palvoren").string(), c.xdgConfigHome ? xdg.c_str() : nullptr,
+                               c.home ? home.c_str() : nullptr),
+            (dir.Path() / c.expected).string());
+        frozen.reset();
+        ::chmod(bin.c_str(), 0755);
+    }
+}
+
+// The configuration folder may not be there yet, nor the folder above it.
+TEST(Settings, TheFirstSaveMakesTheFileWithItsFolders) {
+    TempDir dir;
+    const std::string path = dir.File("config/palvoren/palvoren.ini");
+    FakeWindow saved;
+    saved.fields[1] = "3";
+    SaveSettings(saved, path);
+    FakeWindow loaded;
+    LoadSettings(loaded, path);
+    EXPECT_EQ(loaded.fields[1], "3");
 }
 #endif
 

@@ -97,25 +97,6 @@ inline std::string CopyFixture(const TempDir& dir, std::string_view name) {
     return path;
 }
 
-// The window as it stands before its settings are loaded: at its design position, fields empty.
-struct FakeWindow : SettingsWindow {
-    std::int32_t top = 108;
-    std::int32_t left = 191;
-    std::array<std::string, kScoreFieldCount + 1> fields;
-    int failAtField = 0;  // SetFieldText throws for this field, to exercise the load's guard
-
-    std::int32_t Top() const override { return top; }
-    std::int32_t Left() const override { return left; }
-    void SetTop(std::int32_t value) override { top = value; }
-    void SetLeft(std::int32_t value) override { left = value; }
-    std::string FieldText(int n) const override { return fields.at(static_cast<std::size_t>(n)); }
-    void SetFieldText(int n, std::string_view text) override {
-        if (n == failAtField)
-            throw std::runtime_error("field refused");
-        fields.at(static_cast<std::size_t>(n)) = text;
-    }
-};
-
 #ifndef _WIN32
 // Makes a folder immutable for its lifetime (chattr, which binds root too): no file in it can be
 // made, removed or renamed, while the files themselves stay writable.
@@ -138,7 +119,25 @@ private:
     std::string path_;
     bool set_;
 };
-
 #endif
+
+// The window as it stands before its settings are loaded: at its design position, fields empty.
+struct FakeWindow : SettingsWindow {
+    std::int32_t top = 108;
+    std::int32_t left = 191;
+    std::array<std::string, kScoreFieldCount + 1> fields;
+    int failAtField = 0;  // SetFieldText throws for this field, to exercise the load's guard
+
+    std::int32_t Top() const override { return top; }
+    std::int32_t Left() const override { return left; }
+    void SetTop(std::int32_t value) override { top = value; }
+    void SetLeft(std::int32_t value) override { left = value; }
+    std::string FieldText(int n) const override { return fields.at(static_cast<std::size_t>(n)); }
+    void SetFieldText(int n, std::string_view text) override {
+        if (n == failAtField)
+            throw std::runtime_error("field refused");
+        fields.at(static_cast<std::size_t>(n)) = text;
+    }
+};
 
 }  // namespace palvoren::test
