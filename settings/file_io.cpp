@@ -164,9 +164,6 @@ bool WriteInPlace(const std::string& target, const std::string& path,
 
 }  // namespace
 
-EFileCutShort::EFileCutShort(const std::string& path)
-    : std::runtime_error(path + " の書き換えが途中で失敗し、後半が失われました") {}
-
 FileText ReadFileText(const std::string& path, const TextSink& piece) {
     // O_NONBLOCK: a FIFO under the settings name would otherwise hold the open until a writer
     // came, and the program with it. What was opened is checked before a byte is read, so a link

@@ -57,7 +57,8 @@ void WaitWhileHeldByAnother(const std::string& path);
 // "<full path> の書き換えが途中で失敗し、後半が失われました".
 class EFileCutShort : public std::runtime_error {
 public:
-    explicit EFileCutShort(const std::string& path);
+    explicit EFileCutShort(const std::string& path)
+        : std::runtime_error(path + " の書き換えが途中で失敗し、後半が失われました") {}
 };
 
 // The system calls that a replacement makes; tests put failing ones in their place.

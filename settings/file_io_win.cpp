@@ -53,20 +53,6 @@ std::optional<BY_HANDLE_FILE_INFORMATION> RegularFile(HANDLE file) {
     return info;
 }
 
-std::optional<std::wstring> FinalPath(HANDLE file) {
-    std::wstring buffer(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = ::GetFinalPathNameByHandleW(
-            file, buffer.data(), static_cast<DWORD>(buffer.size()), FILE_NAME_NORMALIZED);
-        if (length == 0)
-            return std::nullopt;
-        const bool fits = length < buffer.size();
-        buffer.resize(length);
-        if (fits)
-            return buffer;
-    }
-}
-
 // An access list can deny writing where the attribute does not. Opening for writing tells without
 // changing the file.
 bool DeniesWriting(const std::wstring& path) {
@@ -100,62 +86,11 @@ std::optional<Target> ReplaceableTarget(const std::string& path) {
         return std::nullopt;
     if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0)
         return Target{wide, info->dwFileAttributes, true};
-    std::optional<std::wstring> final = FinalPath(file.get());
-    if (!final)
+    std::wstring final = win32::FinalPath(file.get());
+    if (final.empty())
         return std::nullopt;
-    return Target{*std::move(final), info->dwFileAttributes, true};
+    return Target{std::move(final), info->dwFileAttributes, true};
 }
-
-std::wstring Units(std::string_view bytes) {
-    std::wstring units(bytes.size() / 2, L'\0');
-    std::copy_n(bytes.data(), units.size() * 2, reinterpret_cast<char*>(units.data()));
-    return units;
-}
-
-// UTF-16 LE read a piece at a time: a piece may end inside a unit or between the two units of a
-// surrogate pair, which then wait for the next.
-class Utf16Reader {
-public:
-    std::string Piece(std::string_view bytes, bool last) {
-        carry_.append(bytes);
-        std::size_t whole = last ? carry_.size() : carry_.size() & ~std::size_t{1};
-        if (!last && whole >= 2 && (static_cast<unsigned char>(carry_[whole - 1]) & 0xFC) == 0xD8)
-            whole -= 2;  // a high surrogate
-        std::string text = win32::Narrow(Units(std::string_view(carry_).substr(0, whole)), CP_UTF8);
-        carry_.erase(0, whole);
-        return text;
-    }
-
-private:
-    std::string carry_;
-};
-
-// UTF-8 written as UTF-16 LE a piece at a time: a character cut by a piece's end waits for the
-// rest of it.
-class Utf16Writer {
-public:
-    explicit Utf16Writer(const TextSink& out) : out_(out) {}
-    bool Put(std::string_view text, bool last = false) {
-        carry_.append(text);
-        std::size_t whole = carry_.size();
-        for (std::size_t back = 1; !last && back <= std::min<std::size_t>(3, whole); ++back) {
-            const auto c = static_cast<unsigned char>(carry_[whole - back]);
-            if ((c & 0xC0) == 0x80)
-                continue;
-            if (c >= 0xC0 && back < (c >= 0xF0 ? 4u : c >= 0xE0 ? 3u : 2u))
-                whole -= back;
-            break;
-        }
-        const std::wstring units = win32::Widen(std::string_view(carry_).substr(0, whole), CP_UTF8);
-        carry_.erase(0, whole);
-        return units.empty() || out_(std::string_view(reinterpret_cast<const char*>(units.data()),
-                                                      units.size() * 2));
-    }
-
-private:
-    const TextSink& out_;
-    std::string carry_;
-};
 
 // A disk file takes all it is given or fails; the pieces of a settings text are far below the
 // 4 GiB a call can write.
@@ -172,7 +107,7 @@ bool WriteText(const FileOps& ops, HANDLE file, TextEncoding encoding,
     const TextSink raw = [&](std::string_view bytes) { return WriteAll(ops, file, bytes); };
     if (encoding == TextEncoding::Bytes)
         return write(raw);
-    Utf16Writer utf16(raw);
+    win32::Utf16Writer utf16(raw);
     return write([&](std::string_view text) { return utf16.Put(text); }) && utf16.Put({}, true);
 }
 
@@ -268,9 +203,6 @@ bool WriteInPlace(const std::wstring& target, const std::string& path, TextEncod
 
 }  // namespace
 
-EFileCutShort::EFileCutShort(const std::string& path)
-    : std::runtime_error(path + " の書き換えが途中で失敗し、後半が失われました") {}
-
 FileText ReadFileText(const std::string& path, const TextSink& piece) {
     const std::wstring wide = win32::WidePath(path);
     // What was opened is checked before a byte is read: a console or a pipe under the settings
@@ -286,7 +218,7 @@ FileText ReadFileText(const std::string& path, const TextSink& piece) {
         return {FileState::Unreadable, TextEncoding::Bytes};
     std::vector<char> buffer(kBufferSize);
     TextEncoding encoding = TextEncoding::Bytes;
-    Utf16Reader utf16;
+    win32::Utf16Reader utf16;
     for (bool first = true;; first = false) {
         DWORD n = 0;
         if (::ReadFile(file.get(), buffer.data(), kBufferSize, &n, nullptr) == FALSE)

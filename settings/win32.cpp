@@ -59,6 +59,18 @@ std::wstring ModuleFileName() {
     }
 }
 
+std::wstring FinalPath(void* file) {
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = ::GetFinalPathNameByHandleW(
+            file, buffer.data(), static_cast<DWORD>(buffer.size()), FILE_NAME_NORMALIZED);
+        const bool fits = length < buffer.size();
+        buffer.resize(length);
+        if (length == 0 || fits)
+            return buffer;
+    }
+}
+
 Handle::~Handle() {
     if (Valid())
         ::CloseHandle(handle_);
@@ -72,6 +84,43 @@ bool Handle::Close() {
     void* const handle = handle_;
     handle_ = nullptr;
     return ::CloseHandle(handle) != FALSE;
+}
+
+namespace {
+
+std::wstring Units(std::string_view bytes) {
+    std::wstring units(bytes.size() / 2, L'\0');
+    std::copy_n(bytes.data(), units.size() * 2, reinterpret_cast<char*>(units.data()));
+    return units;
+}
+
+}  // namespace
+
+std::string Utf16Reader::Piece(std::string_view bytes, bool last) {
+    carry_.append(bytes);
+    std::size_t whole = last ? carry_.size() : carry_.size() & ~std::size_t{1};
+    if (!last && whole >= 2 && (static_cast<unsigned char>(carry_[whole - 1]) & 0xFC) == 0xD8)
+        whole -= 2;  // a high surrogate
+    std::string text = Narrow(Units(std::string_view(carry_).substr(0, whole)), CP_UTF8);
+    carry_.erase(0, whole);
+    return text;
+}
+
+bool Utf16Writer::Put(std::string_view text, bool last) {
+    carry_.append(text);
+    std::size_t whole = carry_.size();
+    for (std::size_t back = 1; !last && back <= std::min<std::size_t>(3, whole); ++back) {
+        const auto c = static_cast<unsigned char>(carry_[whole - back]);
+        if ((c & 0xC0) == 0x80)
+            continue;
+        if (c >= 0xC0 && back < (c >= 0xF0 ? 4u : c >= 0xE0 ? 3u : 2u))
+            whole -= back;
+        break;
+    }
+    const std::wstring units = Widen(std::string_view(carry_).substr(0, whole), CP_UTF8);
+    carry_.erase(0, whole);
+    return units.empty() ||
+           out_(std::string_view(reinterpret_cast<const char*>(units.data()), units.size() * 2));
 }
 
 }  // namespace palvoren::win32
