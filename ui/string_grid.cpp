@@ -22,8 +22,6 @@ constexpr int kLastItemRow = StringGrid::kRowCount - 2;
 constexpr int kLastItemColumn = StringGrid::kColumnCount - 2;
 constexpr int kDefaultWidth = 64;
 constexpr int kMaxWidth = 4096;
-// The text exactly as written, so that CellText gives back every byte, also those no QString holds.
-constexpr int kBytesRole = Qt::UserRole;
 
 constexpr std::array kMoveKeys{Qt::Key_Left, Qt::Key_Right, Qt::Key_Up,     Qt::Key_Down,
                                Qt::Key_Home, Qt::Key_End,   Qt::Key_PageUp, Qt::Key_PageDown};
@@ -146,13 +144,8 @@ QTableWidgetItem* StringGrid::ItemAt(int column, int row) const {
     return column == 0 ? verticalHeaderItem(row - 1) : item(row - 1, column - 1);
 }
 
-std::string StringGrid::CellText(int column, int row) const {
-    return ItemAt(column, row)->data(kBytesRole).toByteArray().toStdString();
-}
-
 void StringGrid::SetCellText(int column, int row, std::string_view text) {
     QTableWidgetItem* cell = ItemAt(column, row);
-    cell->setData(kBytesRole, QByteArray(text.data(), static_cast<qsizetype>(text.size())));
     cell->setText(QString::fromUtf8(text));
     if (cell == corner_.get() && cornerButton_ != nullptr)
         cornerButton_->update();

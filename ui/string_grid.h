@@ -39,8 +39,8 @@ public:
 
     explicit StringGrid(QWidget* parent = nullptr);
 
-    // Cells by column 0-8 and row 0-4, as UTF-8. Out-of-range cells throw std::out_of_range.
-    std::string CellText(int column, int row) const override;
+    // Cells by column 0-8 and row 0-4, written as UTF-8. Out-of-range cells throw
+    // std::out_of_range.
     void SetCellText(int column, int row, std::string_view text) override;
     QString Cell(int column, int row) const;
 
