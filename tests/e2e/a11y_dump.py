@@ -5,7 +5,7 @@
 
 and for every table, under a line "table|<name>|<rows>x<columns>", its column headers and then its
 rows, one line each, joined by tabs: the column header line starts with an empty field where the
-row headers stand, and each row with its header. Headers are read as a screen reader reads them,
+row headers stand, and each row with its header, unless no row header has a name. Headers are read as a screen reader reads them,
 falling back to the table's descriptions. With --tables only the tables are printed.
 
 usage: a11y_dump.py PID [--tables] [--wait SECONDS]
@@ -61,6 +61,9 @@ def walk(acc, depth, tables_only, out, seen):
     rows = table_rows(acc) if role in ("table", "tree table") else None
     if rows is not None:
         out.append("table|%s|%dx%d" % (acc.name, len(rows) - 1, len(rows[0]) - 1))
+        # Rows whose headers have no names (their first column names them) are printed without.
+        if not any(cells[0] for cells in rows):
+            rows = [cells[1:] for cells in rows]
         out.extend("\t".join(cells) for cells in rows)
         return
     if not tables_only:
