@@ -1,8 +1,11 @@
 #include "ui/group_page.h"
 
+#include <QAccessibleWidget>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QStringList>
+#include <QTimer>
+#include <mutex>
 #include <utility>
 
 #include "ui/calc_button.h"
@@ -18,10 +21,22 @@ constexpr std::string_view kGridHeader = "-,勝,負,引分,勝点,得点,失点,
 constexpr std::array<int, StringGrid::kColumnCount> kColumnWidths{92, 40, 40, 40, 50,
                                                                   50, 50, 50, 40};
 
+// Screen readers pass over a plain container; a page is a panel, named as its tab.
+QAccessibleInterface* AsPanel(const QString&, QObject* object) {
+    auto* page = qobject_cast<GroupPage*>(object);
+    return page != nullptr ? new QAccessibleWidget(page, QAccessible::Pane) : nullptr;
+}
+
 }  // namespace
 
 GroupPage::GroupPage(int groupIndex, QWidget* parent) : QWidget(parent), groupIndex_(groupIndex) {
     setObjectName(QString::fromUtf8(Group().page));
+    static std::once_flag panels;  // Qt keeps every factory installed, so only once
+    std::call_once(panels, [] { QAccessible::installFactory(AsPanel); });
+    setAccessibleName(QString::fromUtf8(Group().pageCaption));
+    // Built hidden, once the program is up: a page built as it is shown sends screen readers so
+    // many new controls that they pass over the field that gets the focus.
+    QTimer::singleShot(0, this, &GroupPage::EnsureBuilt);
 }
 
 const GroupSpec& GroupPage::Group() const {

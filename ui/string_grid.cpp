@@ -1,10 +1,12 @@
 #include "ui/string_grid.h"
 
+#include <QAccessible>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
+#include <QTimer>
 #include <QWheelEvent>
 #include <algorithm>
 #include <array>
@@ -162,7 +164,8 @@ StringGrid::StringGrid(QWidget* parent) : QTableWidget(kRowCount - 1, kColumnCou
     verticalHeader()->setDefaultSectionSize(kRowHeight + kGridLineWidth);
     for (int column = 0; column < kColumnCount; ++column)
         SetColumnWidth(column, kDefaultWidth);
-    setCurrentCell(0, 1);
+    kept_ = model()->index(0, 1);
+    selectionModel()->select(kept_, QItemSelectionModel::ClearAndSelect);
 }
 
 QTableWidgetItem* StringGrid::ItemAt(int column, int row) const {
@@ -223,6 +226,31 @@ void StringGrid::keyPressEvent(QKeyEvent* event) {
     if (currentIndex() == before && !(event->modifiers() & Qt::ShiftModifier))
         setCurrentIndex(before);
     event->accept();
+}
+
+void StringGrid::focusInEvent(QFocusEvent* event) {
+    QTableWidget::focusInEvent(event);
+    // Assistive tools hear of the table getting the focus; then, queued to come after that, of the
+    // current cell, which is what they announce.
+    QTimer::singleShot(0, this, [this] {
+        if (!hasFocus())
+            return;
+        if (!currentIndex().isValid())
+            selectionModel()->setCurrentIndex(kept_, QItemSelectionModel::NoUpdate);
+        // The cell's place among the table's children: after the header row, each row starts
+        // with its (hidden) row header.
+        QAccessibleEvent cell(this, QAccessible::Focus);
+        cell.setChild((currentIndex().row() + 1) * (kColumnCount + 1) + currentIndex().column() +
+                      1);
+        QAccessible::updateAccessibility(&cell);
+    });
+}
+
+void StringGrid::focusOutEvent(QFocusEvent* event) {
+    if (currentIndex().isValid())
+        kept_ = currentIndex();
+    selectionModel()->setCurrentIndex({}, QItemSelectionModel::NoUpdate);
+    QTableWidget::focusOutEvent(event);
 }
 
 void StringGrid::mousePressEvent(QMouseEvent* event) {

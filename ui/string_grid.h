@@ -8,7 +8,7 @@
 // the cells, each with a one-pixel line after it, fill the frame inside its 2-pixel sunken border
 // exactly, and nothing scrolls. Cells cannot be edited. The grid takes the focus only by a click,
 // never by Tab; keys it does not use (Tab, Ctrl+Tab, Enter, typing) pass on to the parent
-// unchanged.
+// unchanged. On getting the focus it tells assistive tools which cell is current.
 //
 // Held here, where the view does otherwise:
 // - Ctrl+arrows and Ctrl+Page Up/Down go to the table's edges (moveCursor), not one cell or page.
@@ -54,6 +54,8 @@ protected:
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
                                                          const QEvent* event) const override;
     bool event(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -64,6 +66,9 @@ private:
     void PaintFrame();
 
     int wheelRemainder_ = 0;
+    // The current cell while the grid has no focus, when the view has none: assistive tools take
+    // the view's current cell for the focused one.
+    QPersistentModelIndex kept_;
 };
 
 }  // namespace palvoren

@@ -142,6 +142,14 @@ void Show(QWidget& widget) {
     QVERIFY(QTest::qWaitForWindowExposed(&widget));
 }
 
+// The grid with the focus, in its shown and active window, once it has told which cell is current.
+void Focus(StringGrid& grid) {
+    grid.window()->show();
+    QVERIFY(QTest::qWaitForWindowActive(grid.window()));
+    grid.setFocus();
+    QCoreApplication::processEvents();
+}
+
 }  // namespace
 
 class StringGridTest : public QObject {
@@ -155,14 +163,14 @@ private slots:
                 QCOMPARE(grid.Cell(column, row), QString());
             }
         }
-        QCOMPARE(CurrentCell(grid), QPoint(1, 1));
         QCOMPARE(Selection(grid), QRect(1, 1, 1, 1));
         QCOMPARE(grid.size(), QSize(465, 129));
         QVERIFY_THROWS_EXCEPTION(std::out_of_range, grid.Cell(9, 0));
         QVERIFY_THROWS_EXCEPTION(std::out_of_range, grid.SetCellText(0, 5, "x"));
         QVERIFY_THROWS_EXCEPTION(std::out_of_range, grid.Cell(-1, 2));
         QVERIFY_THROWS_EXCEPTION(std::out_of_range, grid.SetColumnWidth(9, 40));
-        Show(grid);
+        Focus(grid);
+        QCOMPARE(CurrentCell(grid), QPoint(1, 1));
         // Each column with the line after it.
         QCOMPARE(grid.visualRect(grid.model()->index(0, 0)).width(), 64 + 1);
         QCOMPARE(grid.visualRect(grid.model()->index(0, 3)).width(), 64 + 1);
@@ -218,6 +226,7 @@ private slots:
         StringGrid grid;
         grid.SetCellText(1, 1, "3");
         grid.SetCellText(4, 3, "a");  // what type-to-search would jump to
+        Focus(grid);
         QKeyEvent press(QEvent::KeyPress, key, Qt::KeyboardModifiers(modifiers), text);
         QApplication::sendEvent(&grid, &press);
         QVERIFY2(!press.isAccepted(), "the window around the grid must see the key");
@@ -335,9 +344,10 @@ private slots:
         auto* grid = new StringGrid;
         tabs.addTab(grid, "A");
         tabs.addTab(new QWidget, "B");
+        Focus(*grid);
         QTest::keyClick(grid, Qt::Key_Tab, Qt::ControlModifier);
         QCOMPARE(tabs.currentIndex(), 1);
-        QCOMPARE(CurrentCell(*grid), QPoint(1, 1));
+        QCOMPARE(Selection(*grid), QRect(1, 1, 1, 1));
     }
 
     void storesTextWholeAndClipsItWhenDrawn_data() {
@@ -366,6 +376,8 @@ private slots:
                 grid->SetCellText(column, row, std::to_string(column * 10 + row));
             }
         }
+        auto* field = new QLineEdit(&window);
+        Focus(*grid);
         QKeyEvent extend(QEvent::KeyPress, Qt::Key_Right, Qt::ShiftModifier);
         QApplication::sendEvent(grid, &extend);
         QAccessibleInterface* table = QAccessible::queryAccessibleInterface(grid);
@@ -404,6 +416,11 @@ private slots:
         QCOMPARE(Selection(*grid), QRect(1, 2, 8, 1));
         QVERIFY(cells->selectColumn(3));
         QCOMPARE(Selection(*grid), QRect(3, 1, 1, 4));
+        // Only while the grid has the focus does a cell say it has it.
+        QVERIFY(cells->cellAt(0, 2)->state().focused);  // the current cell
+        field->setFocus();
+        for (int i = 0; i < table->childCount(); ++i)
+            QVERIFY(!table->child(i)->state().focused);
     }
 
     void linesAreWholeDevicePixelsAtEveryScale_data() {
