@@ -62,7 +62,6 @@ QTextEdit* MessageView(const QString& text, const QRect& area, QWidget* box) {
     view->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     view->setFrameShape(QFrame::NoFrame);
     view->viewport()->setAutoFillBackground(false);  // on the box's colour, as a label
-    view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     QTextDocument& document = *view->document();
     document.setDocumentMargin(0);
     const auto heightAt = [&document](int width) {

@@ -168,17 +168,10 @@ StringGrid::StringGrid(QWidget* parent) : QTableWidget(kRowCount - 1, kColumnCou
     selectionModel()->select(kept_, QItemSelectionModel::ClearAndSelect);
 }
 
-QTableWidgetItem* StringGrid::ItemAt(int column, int row) const {
-    CheckCell(column, row);
-    return row == 0 ? horizontalHeaderItem(column) : item(row - 1, column);
-}
-
 void StringGrid::SetCellText(int column, int row, std::string_view text) {
-    ItemAt(column, row)->setText(QString::fromUtf8(text));
-}
-
-QString StringGrid::Cell(int column, int row) const {
-    return ItemAt(column, row)->text();
+    CheckCell(column, row);
+    QTableWidgetItem* cell = row == 0 ? horizontalHeaderItem(column) : item(row - 1, column);
+    cell->setText(QString::fromUtf8(text));
 }
 
 void StringGrid::SetColumnWidth(int column, int width) {

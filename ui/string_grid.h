@@ -41,7 +41,6 @@ public:
     // Cells by column 0-8 and row 0-4, written as UTF-8. Out-of-range cells throw
     // std::out_of_range.
     void SetCellText(int column, int row, std::string_view text) override;
-    QString Cell(int column, int row) const;
 
     // Column widths in pixels without the line after each; 64 until set, clamped into 0-4096.
     void SetColumnWidth(int column, int width);
@@ -62,7 +61,6 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
 
 private:
-    QTableWidgetItem* ItemAt(int column, int row) const;
     void PaintFrame();
 
     int wheelRemainder_ = 0;
