@@ -88,11 +88,6 @@ StringGrid* GroupPage::Grid() {
     return grid_;
 }
 
-void GroupPage::showEvent(QShowEvent* event) {
-    EnsureBuilt();
-    QWidget::showEvent(event);
-}
-
 void GroupPage::EnsureBuilt() {
     if (built_)
         return;

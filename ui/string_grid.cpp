@@ -1,5 +1,6 @@
 #include "ui/string_grid.h"
 
+#include <qdrawutil.h>
 #include <QAccessible>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -293,20 +294,11 @@ bool StringGrid::event(QEvent* event) {
     return true;
 }
 
-// Dark and black at the top and left, white and light grey at the bottom and right. Two lines of
-// a width rounded to the nearest pixel may not fit the border's two logical pixels; rounded down
-// they do.
+// The style's sunken border, its lines drawn one device pixel wide at the device pixels of its
+// edges; in logical pixels they land on one device pixel or two by where the grid falls.
 void StringGrid::PaintFrame() {
     QPainter painter(this);
-    const int line = std::max(1, static_cast<int>(painter.deviceTransform().m11()));
-    const QRect outer = ToDevicePixels(painter, rect());
-    painter.setClipRegion(QRegion(outer) -
-                          outer.adjusted(2 * line, 2 * line, -2 * line, -2 * line));
-    painter.fillRect(outer, palette().color(QPalette::Light));
-    painter.fillRect(outer.adjusted(0, 0, -line, -line), palette().color(QPalette::Dark));
-    painter.fillRect(outer.adjusted(line, line, -line, -line), palette().color(QPalette::Midlight));
-    painter.fillRect(outer.adjusted(line, line, -2 * line, -2 * line),
-                     palette().color(QPalette::Shadow));
+    qDrawWinPanel(&painter, ToDevicePixels(painter, rect()), palette(), true);
 }
 
 }  // namespace palvoren

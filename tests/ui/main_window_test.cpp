@@ -306,7 +306,8 @@ private slots:
         window_ = std::make_unique<TVarnek>(Options(path));
         QCOMPARE(window_->pos(), QPoint(30, 40));
         QCOMPARE(window_->Field(7)->text(), "4");
-        // Page D is built only when first shown; its texts are kept until then and saved as loaded.
+        // Page D is built only once the event loop runs; its texts are kept until then and saved as
+        // loaded.
         QCOMPARE(window_->FieldText(96), "x y");
         QCOMPARE(window_->FieldText(95), "");
         QCOMPARE(Cell(*window_->Grid(1), 0, 1), "フランス");

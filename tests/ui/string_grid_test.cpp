@@ -458,8 +458,8 @@ private slots:
                     QCOMPARE(run, width);
             }
         }
-        // The frame: each of its two shades as wide on every side, wholly inside its two pixels.
-        const int frame = std::max(1, int(scale));
+        // The frame: each of its two shades one device pixel wide on every side.
+        const int frame = 1;
         const QPoint middle = image.rect().center(), end = image.rect().bottomRight();
         const QList<QPair<QPoint, QPoint>> sides{{{0, middle.y()}, {1, 0}},
                                                  {{end.x(), middle.y()}, {-1, 0}},
