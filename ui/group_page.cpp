@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QStringList>
 #include <QTimer>
-#include <mutex>
 #include <utility>
 
 #include "ui/calc_button.h"
@@ -26,13 +25,12 @@ QAccessibleInterface* AsPanel(const QString&, QObject* object) {
     auto* page = qobject_cast<GroupPage*>(object);
     return page != nullptr ? new QAccessibleWidget(page, QAccessible::Pane) : nullptr;
 }
+[[maybe_unused]] const bool kPanelsInstalled = (QAccessible::installFactory(AsPanel), true);
 
 }  // namespace
 
 GroupPage::GroupPage(int groupIndex, QWidget* parent) : QWidget(parent), groupIndex_(groupIndex) {
     setObjectName(QString::fromUtf8(Group().page));
-    static std::once_flag panels;  // Qt keeps every factory installed, so only once
-    std::call_once(panels, [] { QAccessible::installFactory(AsPanel); });
     setAccessibleName(QString::fromUtf8(Group().pageCaption));
     // Built hidden, once the program is up: a page built as it is shown sends screen readers so
     // many new controls that they pass over the field that gets the focus.

@@ -117,18 +117,18 @@ public:
         }
         const bool focused = option.state & QStyle::State_HasFocus;
         const bool highlighted = (option.state & QStyle::State_Selected) && !focused;
-        const bool silverBase = colours.color(QPalette::Base) == kDataLine;
-        PaintCell(*painter, option.rect, silverBase ? kDataLineOnSilver : kDataLine,
-                  [&](const QRect& cell) {
-                      painter->fillRect(
-                          cell, colours.color(highlighted ? QPalette::Highlight : QPalette::Base));
-                      if (!focused)
-                          return;
-                      QPen dots(colours.color(QPalette::Text), 0);
-                      dots.setDashPattern({1.0, 1.0});
-                      painter->setPen(dots);
-                      painter->drawRect(cell.adjusted(0, 0, -1, -1));
-                  });
+        const QColor line =
+            colours.color(QPalette::Base) == kDataLine ? kDataLineOnSilver : kDataLine;
+        PaintCell(*painter, option.rect, line, [&](const QRect& cell) {
+            painter->fillRect(cell,
+                              colours.color(highlighted ? QPalette::Highlight : QPalette::Base));
+            if (!focused)
+                return;
+            QPen dots(colours.color(QPalette::Text), 0);
+            dots.setDashPattern({1.0, 1.0});
+            painter->setPen(dots);
+            painter->drawRect(cell.adjusted(0, 0, -1, -1));
+        });
         painter->setPen(colours.color(highlighted ? QPalette::HighlightedText : QPalette::Text));
         DrawText(*painter, option.rect - kLines, index.data().toString());
     }
@@ -262,10 +262,10 @@ void StringGrid::mouseMoveEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
     const QModelIndex target = indexAt({std::clamp(at.x(), cells.left(), cells.right()),
                                         std::clamp(at.y(), cells.top(), cells.bottom())});
-    const QModelIndex current = currentIndex();
     const QItemSelectionRange range = selectionModel()->selection().value(0);
-    const QModelIndex anchor = model()->index(range.top() + range.bottom() - current.row(),
-                                              range.left() + range.right() - current.column());
+    const QModelIndex anchor =
+        model()->index(range.top() + range.bottom() - currentIndex().row(),
+                       range.left() + range.right() - currentIndex().column());
     selectionModel()->setCurrentIndex(target, QItemSelectionModel::NoUpdate);
     selectionModel()->select(QItemSelection(anchor, target), QItemSelectionModel::ClearAndSelect);
 }
@@ -281,24 +281,19 @@ void StringGrid::wheelEvent(QWheelEvent* event) {
     event->accept();
 }
 
-// The view takes the wheel only over its cells; over the headers it comes here. The sunken border
-// is drawn here, in whole device pixels as the cells' lines are.
+// The view takes the wheel only over its cells; over the headers it comes here. The style's sunken
+// border is drawn here with its lines one device pixel wide at the device pixels of its edges: in
+// logical pixels they land on one device pixel or two by where the grid falls.
 bool StringGrid::event(QEvent* event) {
     if (event->type() == QEvent::Paint) {
-        PaintFrame();
+        QPainter painter(this);
+        qDrawWinPanel(&painter, ToDevicePixels(painter, rect()), palette(), true);
         return true;
     }
     if (event->type() != QEvent::Wheel)
         return QTableWidget::event(event);
     wheelEvent(static_cast<QWheelEvent*>(event));
     return true;
-}
-
-// The style's sunken border, its lines drawn one device pixel wide at the device pixels of its
-// edges; in logical pixels they land on one device pixel or two by where the grid falls.
-void StringGrid::PaintFrame() {
-    QPainter painter(this);
-    qDrawWinPanel(&painter, ToDevicePixels(painter, rect()), palette(), true);
 }
 
 }  // namespace palvoren

@@ -38,8 +38,7 @@ public:
 
     explicit StringGrid(QWidget* parent = nullptr);
 
-    // Cells by column 0-8 and row 0-4, written as UTF-8. Out-of-range cells throw
-    // std::out_of_range.
+    // Cells by column 0-8 and row 0-4, written as UTF-8; out of range, std::out_of_range.
     void SetCellText(int column, int row, std::string_view text) override;
 
     // Column widths in pixels without the line after each; 64 until set, clamped into 0-4096.
@@ -61,8 +60,6 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
 
 private:
-    void PaintFrame();
-
     int wheelRemainder_ = 0;
     // The current cell while the grid has no focus, when the view has none: assistive tools take
     // the view's current cell for the focused one.
