@@ -10,9 +10,8 @@
 //
 // The message is shown as plain text, exactly as written, since it carries the user's texts and
 // file paths. It wraps at word boundaries, and inside a word longer than a line; a message taller
-// than the screen allows scrolls. Tab takes the focus to it, to scroll and select from the
-// keyboard. The box is centred on the screen that shows the active window (with none active, the
-// program's window), and lies within that screen.
+// than the screen allows scrolls, Tab taking the keyboard there. The box is centred on the screen
+// that shows the active window (with none active, the program's window), and lies within it.
 #pragma once
 
 #include <exception>

@@ -1,6 +1,5 @@
 #include "ui/string_grid.h"
 
-#include <qdrawutil.h>
 #include <QAccessible>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -19,18 +18,11 @@
 namespace palvoren {
 namespace {
 
-// Rows of the view's items: grid cell (c, r) is item (r - 1, c).
-constexpr int kLastItemRow = StringGrid::kRowCount - 2;
 constexpr int kDefaultWidth = 64;
 constexpr int kMaxWidth = 4096;
 
 constexpr std::array kMoveKeys{Qt::Key_Left, Qt::Key_Right, Qt::Key_Up,     Qt::Key_Down,
                                Qt::Key_Home, Qt::Key_End,   Qt::Key_PageUp, Qt::Key_PageDown};
-
-void CheckCell(int column, int row) {
-    if (column < 0 || column >= StringGrid::kColumnCount || row < 0 || row >= StringGrid::kRowCount)
-        throw std::out_of_range("grid cell out of range");
-}
 
 // Qt's styles draw header sections and items each in their own way; these draw the grid's cells
 // alike on every platform. Each cell's rectangle ends with the lines to its right and below it:
@@ -146,8 +138,7 @@ StringGrid::StringGrid(QWidget* parent) : QTableWidget(kRowCount - 1, kColumnCou
     for (int row = 0; row < rowCount(); ++row) {
         for (int column = 0; column < columnCount(); ++column) {
             auto* cell = new QTableWidgetItem;
-            cell->setFlags(column == 0 ? Qt::ItemIsEnabled
-                                       : Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+            cell->setFlags(column ? Qt::ItemIsSelectable | Qt::ItemIsEnabled : Qt::ItemIsEnabled);
             setItem(row, column, cell);
         }
     }
@@ -169,14 +160,17 @@ StringGrid::StringGrid(QWidget* parent) : QTableWidget(kRowCount - 1, kColumnCou
     selectionModel()->select(kept_, QItemSelectionModel::ClearAndSelect);
 }
 
+// Grid cell (c, r) is the header item of column c, or item (r - 1, c); none out of range.
 void StringGrid::SetCellText(int column, int row, std::string_view text) {
-    CheckCell(column, row);
     QTableWidgetItem* cell = row == 0 ? horizontalHeaderItem(column) : item(row - 1, column);
+    if (cell == nullptr)
+        throw std::out_of_range("grid cell out of range");
     cell->setText(QString::fromUtf8(text));
 }
 
 void StringGrid::SetColumnWidth(int column, int width) {
-    CheckCell(column, 0);
+    if (column < 0 || column >= kColumnCount)
+        throw std::out_of_range("grid column out of range");
     setColumnWidth(column, std::clamp(width, 0, kMaxWidth) + kGridLineWidth);
 }
 
@@ -275,19 +269,25 @@ void StringGrid::wheelEvent(QWheelEvent* event) {
     wheelRemainder_ += event->angleDelta().y();
     const int notches = wheelRemainder_ / QWheelEvent::DefaultDeltasPerStep;
     wheelRemainder_ -= notches * QWheelEvent::DefaultDeltasPerStep;
-    const int row = std::clamp(currentIndex().row() - notches, 0, kLastItemRow);
+    const int row = std::clamp(currentIndex().row() - notches, 0, rowCount() - 1);
     if (notches != 0)
         setCurrentIndex(model()->index(row, currentIndex().column()));
     event->accept();
 }
 
-// The view takes the wheel only over its cells; over the headers it comes here. The style's sunken
-// border is drawn here with its lines one device pixel wide at the device pixels of its edges: in
-// logical pixels they land on one device pixel or two by where the grid falls.
+// The view takes the wheel only over its cells; over the headers it comes here. The sunken border
+// is drawn here in device pixels, each line one wide: in logical pixels they land on one device
+// pixel or two by where the grid falls. Dark and black at the top and left, white and light grey
+// at the bottom and right; inside, where the cells may leave a pixel free, the window's colour.
 bool StringGrid::event(QEvent* event) {
     if (event->type() == QEvent::Paint) {
         QPainter painter(this);
-        qDrawWinPanel(&painter, ToDevicePixels(painter, rect()), palette(), true);
+        const QRect outer = ToDevicePixels(painter, rect());
+        painter.fillRect(outer, palette().color(QPalette::Light));
+        painter.fillRect(outer.adjusted(0, 0, -1, -1), palette().color(QPalette::Dark));
+        painter.fillRect(outer.adjusted(1, 1, -1, -1), palette().color(QPalette::Midlight));
+        painter.fillRect(outer.adjusted(1, 1, -2, -2), palette().color(QPalette::Shadow));
+        painter.fillRect(outer.adjusted(2, 2, -2, -2), palette().color(QPalette::Window));
         return true;
     }
     if (event->type() != QEvent::Wheel)

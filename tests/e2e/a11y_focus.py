@@ -1,10 +1,11 @@
 #!/usr/bin/python3
-"""Prints, one line each and as they come, the objects of one running program that a screen reader
-is told have gained the focus:
+"""Prints, one line each and as they come, the objects of the programs on the accessibility bus that
+a screen reader is told have gained the focus:
 
     <role>|<name>|<names of its named ancestors, innermost first, joined by ">">
 
-until it is stopped. usage: a11y_focus.py PID"""
+until it is stopped. Started before the program, so that the program knows from its start that
+someone listens. usage: a11y_focus.py"""
 import sys
 
 import pyatspi
@@ -24,14 +25,13 @@ def ancestors(acc):
 
 
 def main():
-    if len(sys.argv) != 2:
+    if len(sys.argv) != 1:
         print(__doc__, file=sys.stderr)
         return 2
-    pid = int(sys.argv[1])
 
     def gained(event):
         try:
-            if event.detail1 != 1 or event.source.get_process_id() != pid:
+            if event.detail1 != 1:
                 return
             print("%s|%s|%s" % (event.source.getRoleName(), event.source.name,
                                 ancestors(event.source)), flush=True)

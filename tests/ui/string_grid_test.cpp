@@ -468,6 +468,13 @@ private slots:
         for (const auto& [from, step] : sides) {
             const QColor outer = image.pixelColor(from);
             const QColor inner = image.pixelColor(from + step * Runs(image, from, step, outer)[0]);
+            // The style's colours: dark outside black at the top and left, white outside light
+            // grey at the bottom and right.
+            const bool topLeft = step.x() + step.y() > 0;
+            const QPalette& colours = grid.palette();
+            QCOMPARE(outer.rgb(), colours.color(topLeft ? QPalette::Dark : QPalette::Light).rgb());
+            QCOMPARE(inner.rgb(),
+                     colours.color(topLeft ? QPalette::Shadow : QPalette::Midlight).rgb());
             QCOMPARE(Runs(image, from, step, outer).value(0), frame);
             QCOMPARE(Runs(image, from + step * frame, step, inner).value(0), frame);
         }
