@@ -8,16 +8,16 @@
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
-#include <QScrollArea>
-#include <QScrollBar>
 #include <QStyle>
+#include <QTextEdit>
+#include <QtMath>
 #include <algorithm>
 #include <mutex>
 
-#include "app/wrapped_label.h"
 #include "ui/layout.h"
 
 namespace palvoren {
@@ -51,29 +51,33 @@ QScreen* BoxScreen(const QWidget* window) {
     return window != nullptr ? ScreenShowing(*window) : nullptr;
 }
 
-// The text at the narrowest width at which it fits the height of `area`: the usual width, or the
-// widest the area allows. A text too tall even then scrolls, whole.
-QWidget* FittedText(const QString& text, const QRect& area, QWidget* box) {
-    auto* label = new WrappedLabel(text, box);
+// The message, exactly as given, at the narrowest width at which it fits the height of `area`: the
+// usual width, or the widest the area allows. It wraps inside a word longer than a line; a text
+// too tall even then scrolls. The keyboard reaches it by Tab, to scroll and to select.
+QTextEdit* MessageView(const QString& text, const QRect& area, QWidget* box) {
+    auto* view = new QTextEdit(box);
+    view->setPlainText(text);
+    view->setReadOnly(true);
+    view->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    view->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    view->setFrameShape(QFrame::NoFrame);
+    view->viewport()->setAutoFillBackground(false);  // on the box's colour, as a label
+    QTextDocument& document = *view->document();
+    document.setDocumentMargin(0);
+    const auto heightAt = [&document](int width) {
+        document.setTextWidth(width);
+        return qCeil(document.size().height());
+    };
     const int widest = std::max(1, area.width() - layout::kBoxChrome.width());
     const int tallest = std::max(1, area.height() - layout::kBoxChrome.height());
-    int width = std::clamp(std::min(label->NaturalWidth(), layout::kBoxTextWidth), 1, widest);
-    if (label->heightForWidth(width) > tallest)
+    heightAt(-1);  // unwrapped, for the width of its widest line
+    int width =
+        std::clamp(std::min(qCeil(document.idealWidth()), layout::kBoxTextWidth), 1, widest);
+    if (heightAt(width) > tallest)
         width = widest;
-    if (label->heightForWidth(width) <= tallest) {
-        label->setFixedSize(width, label->heightForWidth(width));
-        return label;
-    }
-    auto* scroll = new QScrollArea(box);
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setFocusPolicy(Qt::ClickFocus);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    width = std::max(1, widest - scroll->verticalScrollBar()->sizeHint().width());
-    label->setFixedSize(width, label->heightForWidth(width));
-    scroll->setWidget(label);
-    scroll->setFixedSize(widest, tallest);
-    return scroll;
+    view->setFixedSize(width, std::min(heightAt(width), tallest));
+    view->setAccessibleName(text);
+    return view;
 }
 
 // The stop icon beside the text and one OK below, with the title bar of a message box: no
@@ -100,13 +104,14 @@ public:
         auto* grid = new QGridLayout(this);
         grid->setSizeConstraint(QLayout::SetFixedSize);
         // The text before the icon, as assistive tools take the box's first label for its message.
-        grid->addWidget(FittedText(text, area_, this), 0, 1);
+        grid->addWidget(MessageView(text, area_, this), 0, 1);
         auto* icon = new QLabel(this);
         const int side = style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, this);
         icon->setPixmap(
             style()->standardIcon(QStyle::SP_MessageBoxCritical, nullptr, this).pixmap(side, side));
         grid->addWidget(icon, 0, 0, Qt::AlignTop);
         buttons_ = new QDialogButtonBox(QDialogButtonBox::Ok, this);
+        buttons_->button(QDialogButtonBox::Ok)->setFocus();
         connect(buttons_, &QDialogButtonBox::accepted, this, &QDialog::accept);
         grid->addWidget(buttons_, 1, 0, 1, 2);
     }
@@ -145,11 +150,15 @@ protected:
     }
 
 private:
-    // Screen readers know a message box as an alert; a dialog of our own is one only by an
-    // interface that says so.
+    // Screen readers know a message box as an alert, and read its labels out as it opens; a
+    // dialog of our own is one, and its message a label, only by interfaces that say so.
     static QAccessibleInterface* AsAlert(const QString&, QObject* object) {
-        auto* box = dynamic_cast<ErrorBox*>(object);
-        return box != nullptr ? new QAccessibleWidget(box, QAccessible::AlertMessage) : nullptr;
+        if (auto* box = dynamic_cast<ErrorBox*>(object))
+            return new QAccessibleWidget(box, QAccessible::AlertMessage);
+        auto* message = dynamic_cast<QTextEdit*>(object);
+        if (message != nullptr && dynamic_cast<ErrorBox*>(message->window()) != nullptr)
+            return new QAccessibleWidget(message, QAccessible::StaticText);
+        return nullptr;
     }
 
     QString text_;

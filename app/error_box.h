@@ -2,16 +2,16 @@
 //
 // The box is titled "Palvoren", shows the stop icon, the error's message and one OK button. It
 // belongs to the application rather than to any window and is application modal: every other
-// window of the program is disabled until OK is pressed. Assistive tools know it as an alert
-// whose label holds the message; Ctrl+C copies its title, message and button as text. Any mouse or
-// keyboard grab is released first, so the box can be reached. Afterwards the window that was active
-// is activated again and the widget that had the focus gets it back, as far as each still exists
-// and is visible.
+// window of the program is disabled until OK is pressed, which has the focus. Assistive tools know
+// it as an alert whose label holds the message; Ctrl+C copies its title, message and button as
+// text. Any mouse or keyboard grab is released first, so the box can be reached. Afterwards the
+// window that was active is activated again and the widget that had the focus gets it back, as far
+// as each still exists and is visible.
 //
 // The message is shown as plain text, exactly as written, since it carries the user's texts and
 // file paths. It wraps at word boundaries, and inside a word longer than a line; a message taller
-// than the screen allows scrolls. The box is centred on the screen that shows the active window
-// (with none active, the program's window), and lies within that screen.
+// than the screen allows scrolls, Tab taking the keyboard there. The box is centred on the screen
+// that shows the active window (with none active, the program's window), and lies within it.
 #pragma once
 
 #include <exception>

@@ -20,9 +20,6 @@ struct BenchFields : ScoreFields {
 
 struct BenchGrid : CellGrid {
     std::array<std::array<std::string, 5>, 9> cells;
-    std::string CellText(int c, int r) const override {
-        return cells[static_cast<std::size_t>(c)][static_cast<std::size_t>(r)];
-    }
     void SetCellText(int c, int r, std::string_view text) override {
         cells[static_cast<std::size_t>(c)][static_cast<std::size_t>(r)] = text;
     }

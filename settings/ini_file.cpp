@@ -8,13 +8,12 @@
 namespace palvoren {
 
 EIniFileException::EIniFileException(const std::string& path)
-    : EIniFileException(path + " に書き込めません", path) {}
+    : std::runtime_error(path + " に書き込めません") {}
 
-EIniFileException::EIniFileException(const std::string& message, std::string path)
-    : std::runtime_error(message), path_(std::move(path)) {}
+EIniFileException::EIniFileException(const char* message) : std::runtime_error(message) {}
 
 EIniFileException EIniFileException::PathUnknown() {
-    return {"実行ファイルの場所が分からないため、設定を保存できません", {}};
+    return EIniFileException("実行ファイルの場所が分からないため、設定を保存できません");
 }
 
 std::int32_t TCustomIniFile::ReadNumber(std::string_view section, std::string_view key,

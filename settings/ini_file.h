@@ -23,16 +23,15 @@
 namespace palvoren {
 
 // The settings file could not be written. Message: "<full path> に書き込めません", or, when the
-// program's own path, and so the file's, cannot be found, a message that says so (empty Path()).
+// program's own path, and so the file's, cannot be found, a message that says so.
 class EIniFileException : public std::runtime_error {
 public:
     explicit EIniFileException(const std::string& path);
     static EIniFileException PathUnknown();
-    const std::string& Path() const { return path_; }
 
 private:
-    EIniFileException(const std::string& message, std::string path);
-    std::string path_;
+    // A message of its own; private, so that no path reaches it as a literal.
+    explicit EIniFileException(const char* message);
 };
 
 class TCustomIniFile {

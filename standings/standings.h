@@ -29,7 +29,6 @@ public:
 class CellGrid {
 public:
     virtual ~CellGrid() = default;
-    virtual std::string CellText(int column, int row) const = 0;
     virtual void SetCellText(int column, int row, std::string_view text) = 0;
 };
 

@@ -19,7 +19,7 @@ struct FakeFields : ScoreFields {
 
 struct FakeGrid : CellGrid {
     std::array<std::array<std::string, 5>, 9> cells;  // [column][row]
-    std::string CellText(int c, int r) const override {
+    std::string CellText(int c, int r) const {
         return cells.at(static_cast<std::size_t>(c)).at(static_cast<std::size_t>(r));
     }
     void SetCellText(int c, int r, std::string_view text) override {

@@ -1,8 +1,10 @@
 #include "ui/group_page.h"
 
+#include <QAccessibleWidget>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QStringList>
+#include <QTimer>
 #include <utility>
 
 #include "ui/calc_button.h"
@@ -18,10 +20,21 @@ constexpr std::string_view kGridHeader = "-,勝,負,引分,勝点,得点,失点,
 constexpr std::array<int, StringGrid::kColumnCount> kColumnWidths{92, 40, 40, 40, 50,
                                                                   50, 50, 50, 40};
 
+// Screen readers pass over a plain container; a page is a panel, named as its tab.
+QAccessibleInterface* AsPanel(const QString&, QObject* object) {
+    auto* page = qobject_cast<GroupPage*>(object);
+    return page != nullptr ? new QAccessibleWidget(page, QAccessible::Pane) : nullptr;
+}
+[[maybe_unused]] const bool kPanelsInstalled = (QAccessible::installFactory(AsPanel), true);
+
 }  // namespace
 
 GroupPage::GroupPage(int groupIndex, QWidget* parent) : QWidget(parent), groupIndex_(groupIndex) {
     setObjectName(QString::fromUtf8(Group().page));
+    setAccessibleName(QString::fromUtf8(Group().pageCaption));
+    // Built hidden, once the program is up: a page built as it is shown sends screen readers so
+    // many new controls that they pass over the field that gets the focus.
+    QTimer::singleShot(0, this, &GroupPage::EnsureBuilt);
 }
 
 const GroupSpec& GroupPage::Group() const {
@@ -71,11 +84,6 @@ CalcButton* GroupPage::Button() {
 StringGrid* GroupPage::Grid() {
     EnsureBuilt();
     return grid_;
-}
-
-void GroupPage::showEvent(QShowEvent* event) {
-    EnsureBuilt();
-    QWidget::showEvent(event);
 }
 
 void GroupPage::EnsureBuilt() {

@@ -1,10 +1,9 @@
 // One group's page: six match captions, twelve score fields, the two round-of-16 captions, the
 // 計算 button and the standings grid, placed from the fixture and layout tables.
 //
-// The controls are built the first time the page is shown or one of them is asked for; until
-// then the page keeps its field texts, and its grid is set up when it is built, so the window
-// starts with only the front page built. Whatever is asked, the answers are those of a fully built
-// page.
+// The controls are built once the event loop runs, or before when one of them is asked for; until
+// then the page keeps its field texts, and its grid is set up when it is built, so the window shows
+// with only the front page built. Whatever is asked, the answers are those of a fully built page.
 //
 // The page's focus order is its twelve fields by display line, home before away, then the button;
 // the grid follows the button but is no tab stop.
@@ -50,9 +49,6 @@ public:
 signals:
     // The page's 計算 button was pressed.
     void CalculatePressed();
-
-protected:
-    void showEvent(QShowEvent* event) override;
 
 private:
     void Build();

@@ -4,12 +4,15 @@
 #include <unistd.h>
 #include <QAccessible>
 #include <QClipboard>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QStyle>
 #include <QTemporaryDir>
+#include <QTextEdit>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QtTest>
@@ -24,7 +27,6 @@
 #include "app/error_box.h"
 #include "app/exit_save.h"
 #include "app/session_end.h"
-#include "app/wrapped_label.h"
 #include "standings/int_text.h"
 #include "ui/tvarnek.h"
 
@@ -45,7 +47,7 @@ void AnswerBox(std::function<void(QWidget&)> inspect, int triesLeft = 200) {
 }
 
 // The box's text as shown: the part of the box it takes, whether it is there whole (no line cut
-// off) and what assistive tools read.
+// off, every line within reach of the scroll bar) and what assistive tools read.
 struct ShownText {
     QRect place;
     bool whole = false;
@@ -53,13 +55,16 @@ struct ShownText {
 };
 
 ShownText Shown(QWidget& box) {
-    WrappedLabel* label = box.findChild<WrappedLabel*>();
-    if (label == nullptr || !label->isVisible())
+    auto* view = box.findChild<QTextEdit*>();
+    if (view == nullptr || !view->isVisible())
         return {};
-    const QRect seen = label->visibleRegion().boundingRect();
-    return {seen.translated(label->mapTo(&box, QPoint())),
-            label->heightForWidth(label->width()) <= label->height(),
-            QAccessible::queryAccessibleInterface(label)->text(QAccessible::Name)};
+    const QRect seen = view->visibleRegion().boundingRect();
+    const QSizeF text = view->document()->size();
+    const QScrollBar& scroll = *view->verticalScrollBar();
+    return {seen.translated(view->mapTo(&box, QPoint())),
+            view->document()->idealWidth() <= view->viewport()->width() &&
+                text.height() <= view->viewport()->height() + scroll.maximum(),
+            QAccessible::queryAccessibleInterface(view)->text(QAccessible::Name)};
 }
 
 bool ShowsStopIcon(QWidget& box) {
@@ -187,37 +192,30 @@ private slots:
         QCursor::setPos(screens[(screen + 1) % screens.size()]->geometry().center());
         QRect frame, inside;
         ShownText shown;
+        bool selectedAtTheEnd = false;
         AnswerBox([&](QWidget& box) {
             frame = box.frameGeometry(), inside = box.rect(), shown = Shown(box);
+            // From OK, Tab reaches the text, where Ctrl+End scrolls to its end and Shift+Home
+            // selects the last line.
+            if (!QTest::qWaitForWindowActive(&box))
+                return;
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            auto* view = qobject_cast<QTextEdit*>(QApplication::focusWidget());
+            if (view == nullptr)
+                return;
+            QTest::keyClick(view, Qt::Key_End, Qt::ControlModifier);
+            QTest::keyClick(view, Qt::Key_Home, Qt::ShiftModifier);
+            const QScrollBar& scroll = *view->verticalScrollBar();
+            selectedAtTheEnd =
+                view->textCursor().hasSelection() && scroll.value() == scroll.maximum();
         });
         ShowErrorMessage(message.toStdString());
+        QVERIFY2(selectedAtTheEnd, "the keyboard cannot scroll and select the text");
         QVERIFY2(area.contains(frame), "the box leaves its screen");
         QVERIFY2((frame.center() - area.center()).manhattanLength() <= 2, "the box is not centred");
         QVERIFY2(inside.contains(shown.place), "the text runs past the box");
         QVERIFY2(shown.whole, "the text is cut");
         QCOMPARE(shown.read, message + ".");
-    }
-
-    void wrappedLines_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("fitting");  // the line is as wide as this text and a half
-        QTest::addColumn<QStringList>("lines");
-        QTest::newRow("a word wider than the line breaks inside it")
-            << "1234567890"
-            << "1234" << QStringList{"1234", "5678", "90"};
-        QTest::newRow("words that fit stay whole") << "12 345 6789"
-                                                   << "12 345 67" << QStringList{"12 345 ", "6789"};
-        QTest::newRow("line feeds and carriage returns start new lines")
-            << "12\n34\r\n5\r6"
-            << "1234567" << QStringList{"12", "34", "5", "6"};
-    }
-    void wrappedLines() {
-        QFETCH(QString, text);
-        QFETCH(QString, fitting);
-        const WrappedLabel label(text);
-        const QFontMetricsF metrics(label.font());
-        const qreal width = metrics.horizontalAdvance(fitting) + metrics.horizontalAdvance('0') / 2;
-        QTEST(label.Lines(static_cast<int>(width)), "lines");
     }
 
     void signalClosesBoxAndWindow_data() {

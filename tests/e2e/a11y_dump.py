@@ -1,12 +1,13 @@
 #!/usr/bin/python3
 """Prints what the accessibility bus shows of one running program, one line per object:
 
-    <depth spaces><role>|<name>|<text>
+    <depth spaces><role>|<name>|<text>[|focused][|selected]
 
 and for every table, under a line "table|<name>|<rows>x<columns>", its column headers and then its
 rows, one line each, joined by tabs: the column header line starts with an empty field where the
-row headers stand, and each row with its header. Headers are read as a screen reader reads them,
-falling back to the table's descriptions. With --tables only the tables are printed.
+row headers stand, and each row with its header, unless no row header has a name. Headers are read as a screen reader reads them,
+falling back to the table's descriptions; a cell that says it has the focus ends in "*". With
+--tables only the tables are printed.
 
 usage: a11y_dump.py PID [--tables] [--wait SECONDS]
 Waits until the program shows up on the bus (Qt registers its bridge shortly after start)."""
@@ -24,6 +25,17 @@ def text_of(acc):
         return ""
     except Exception:
         return ""
+
+
+def state_marks(acc):
+    """"|focused" and "|selected" after an object in either state, as screen readers read them."""
+    try:
+        states = acc.getState()
+    except Exception:
+        return ""
+    return "".join("|" + name for name, state in (("focused", pyatspi.STATE_FOCUSED),
+                                                   ("selected", pyatspi.STATE_SELECTED))
+                   if states.contains(state))
 
 
 def header_name(header, describe, index):
@@ -45,7 +57,8 @@ def table_rows(acc):
         cells = [header_name(table.getRowHeader, table.getRowDescription, r)]
         for c in range(table.nColumns):
             cell = table.getAccessibleAt(r, c)
-            cells.append("" if cell is None else (cell.name or text_of(cell)))
+            text = "" if cell is None else (cell.name or text_of(cell))
+            cells.append(text + ("*" if cell is not None and "focused" in state_marks(cell) else ""))
         rows.append(cells)
     return rows
 
@@ -61,10 +74,14 @@ def walk(acc, depth, tables_only, out, seen):
     rows = table_rows(acc) if role in ("table", "tree table") else None
     if rows is not None:
         out.append("table|%s|%dx%d" % (acc.name, len(rows) - 1, len(rows[0]) - 1))
+        # Rows whose headers have no names (their first column names them) are printed without.
+        if not any(cells[0] for cells in rows):
+            rows = [cells[1:] for cells in rows]
         out.extend("\t".join(cells) for cells in rows)
         return
     if not tables_only:
-        out.append("%s%s|%s|%s" % (" " * depth, role, acc.name, text_of(acc).replace("\n", "\\n")))
+        out.append("%s%s|%s|%s%s" % (" " * depth, role, acc.name, text_of(acc).replace("\n", "\\n"),
+                                     state_marks(acc)))
     for i in range(acc.childCount):
         try:
             child = acc.getChildAtIndex(i)

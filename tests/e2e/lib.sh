@@ -36,6 +36,10 @@ if [ "${E2E_A11Y:-0}" = 1 ] && ! a11y_available; then
 fi
 if [ "${E2E_A11Y:-0}" = 1 ] && [ -z "${E2E_IN_DBUS:-}" ]; then
     export E2E_IN_DBUS=1
+    # The accessibility bus keeps its socket in the runtime folder, or else in one folder per user,
+    # where the bus of a test running beside this one would take its place.
+    E2E_BUS_DIR=$(mktemp -d "${TMPDIR:-/tmp}/e2e.bus.XXXXXX")
+    export E2E_BUS_DIR XDG_RUNTIME_DIR=$E2E_BUS_DIR
     exec dbus-run-session -- bash "$0" "$@"
 fi
 
@@ -82,6 +86,7 @@ e2e_cleanup() {
     wait 2>/dev/null
     # A test may have made files read-only or immutable on purpose.
     [ -n "$E2E_TMP" ] && { chmod -R u+w "$E2E_TMP" 2>/dev/null; rm -rf "$E2E_TMP"; }
+    [ -n "${E2E_BUS_DIR:-}" ] && rm -rf "$E2E_BUS_DIR"
 }
 
 e2e_init() {  # test name

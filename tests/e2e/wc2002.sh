@@ -30,8 +30,8 @@ for group in "${expected[@]}"; do
     keys Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab space
     sleep 0.2
     tables=$(a11y_dump --tables)
-    check_eq "group $letter, column headers" $'\t勝\t負\t引分\t勝点\t得点\t失点\t得失点\t順位' \
-        "$(grep -A1 "^table|グループ$letter 順位表|4x8\$" <<<"$tables" | tail -1)"
+    check_eq "group $letter, column headers" $'-\t勝\t負\t引分\t勝点\t得点\t失点\t得失点\t順位' \
+        "$(grep -A1 "^table|グループ$letter 順位表|4x9\$" <<<"$tables" | tail -1)"
     IFS='|' read -ra rows <<<"${group#* }"
     for row in "${rows[@]}"; do
         read -ra cells <<<"$row"

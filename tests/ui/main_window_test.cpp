@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "test_support.h"
+#include "ui/grid_cell.h"
 #include "ui/group_page.h"
 #include "ui/string_grid.h"
 #include "ui/tvarnek.h"
@@ -23,7 +24,7 @@ QStringList Snapshot(const StringGrid& grid) {
     QStringList cells;
     for (int row = 0; row < StringGrid::kRowCount; ++row)
         for (int column = 0; column < StringGrid::kColumnCount; ++column)
-            cells << grid.Cell(column, row);
+            cells << Cell(grid, column, row);
     return cells;
 }
 
@@ -250,7 +251,7 @@ private slots:
             press(key);
         }
         QTEST(FocusName(), "focusAfter");
-        QCOMPARE(window_->Grid(1)->Cell(1, 1), calculates ? "0" : "");
+        QCOMPARE(Cell(*window_->Grid(1), 1, 1), calculates ? "0" : "");
     }
 
     void enterInAFieldCalculatesNothing() {
@@ -258,7 +259,7 @@ private slots:
         window_->Field(1)->setText("1");
         window_->Field(2)->setText("0");
         QTest::keyClick(window_->Field(1), Qt::Key_Return);
-        QCOMPARE(window_->Grid(1)->Cell(1, 1), "");
+        QCOMPARE(Cell(*window_->Grid(1), 1, 1), "");
     }
 
     void startFocusIsTheFirstFieldSelected() {
@@ -285,7 +286,7 @@ private slots:
         window_->Button(3)->click();
         for (int g = 1; g <= kGroupCount; ++g)
             QCOMPARE(Snapshot(*window_->Grid(g)) == before[g - 1], g != 3);
-        QCOMPARE(window_->Grid(3)->Cell(4, 1), "9");  // Brazil won all three
+        QCOMPARE(Cell(*window_->Grid(3), 4, 1), "9");  // Brazil won all three
     }
 
     void aBadScoreIsShownAndTheWindowGoesOn() {
@@ -296,7 +297,7 @@ private slots:
         window_->Field(1)->setText("2");
         window_->Button(1)->click();
         QCOMPARE(errors_.size(), 1);
-        QCOMPARE(window_->Grid(1)->Cell(4, 1), "3");
+        QCOMPARE(Cell(*window_->Grid(1), 4, 1), "3");
     }
 
     void settingsAreLoadedAtCreateAndSavedAtDestroy() {
@@ -305,11 +306,12 @@ private slots:
         window_ = std::make_unique<TVarnek>(Options(path));
         QCOMPARE(window_->pos(), QPoint(30, 40));
         QCOMPARE(window_->Field(7)->text(), "4");
-        // Page D is built only when first shown; its texts are kept until then and saved as loaded.
+        // Page D is built only once the event loop runs; its texts are kept until then and saved as
+        // loaded.
         QCOMPARE(window_->FieldText(96), "x y");
         QCOMPARE(window_->FieldText(95), "");
-        QCOMPARE(window_->Grid(1)->Cell(0, 1), "フランス");
-        QCOMPARE(window_->Grid(1)->Cell(1, 1), "");  // standings are never stored
+        QCOMPARE(Cell(*window_->Grid(1), 0, 1), "フランス");
+        QCOMPARE(Cell(*window_->Grid(1), 1, 1), "");  // standings are never stored
         window_->Field(8)->setText("0");
         window_->move(70, 60);
         window_.reset();
@@ -387,14 +389,14 @@ private slots:
         QCOMPARE(FocusName(), "Edit27");
         QCOMPARE(window_->Field(27)->selectedText(), "5");
         QVERIFY(window_->Field(27)->isVisible());
-        QCOMPARE(window_->Grid(8)->Cell(0, 1), "日本");
+        QCOMPARE(Cell(*window_->Grid(8), 0, 1), "日本");
     }
 
     void screenshotOfGroupAWithRealScores() {
         LoadRealScores();
         ShowActive();
         window_->Button(1)->click();
-        QCOMPARE(window_->Grid(1)->Cell(8, 4), "1");  // Denmark won the group
+        QCOMPARE(Cell(*window_->Grid(1), 8, 4), "1");  // Denmark won the group
         QDir().mkpath(PALVOREN_ARTIFACTS);
         QVERIFY(window_->grab().save(PALVOREN_ARTIFACTS "/group-a.png"));
     }
