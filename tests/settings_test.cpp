@@ -199,8 +199,10 @@ struct RunCase {
 
 // The fixture has CR LF line ends.
 const std::vector<RunCase> kRuns{
-    {"a run that changes nothing leaves the file byte for byte", false,
-     [](FakeWindow&, std::string&) {}, {}},
+    {"a run that changes nothing leaves the file byte for byte",
+     false,
+     [](FakeWindow&, std::string&) {},
+     {}},
     {"a file unreadable at the start keeps every value not changed",
      true,
      [](FakeWindow& w, std::string&) { w.fields[3] = "4", w.left = 300; },
