@@ -70,7 +70,10 @@ SessionEnd::SessionEnd() {
 
 SessionEnd::~SessionEnd() {
 #ifndef _WIN32
-    RestoreHandlers();
+    // More signals follow the first at a log-out, and may come while the process winds down after
+    // its save: its handlers stay, and take them in, until the process is gone.
+    if (gSignalled == 0)
+        RestoreHandlers();
     if (notifier_ != nullptr)
         gWriteEnd = -1;
     notifier_.reset();

@@ -16,7 +16,8 @@
 // A log-out sends SIGTERM and SIGHUP together, and a terminal may send SIGHUP while main is still
 // saving: neither ends the program before its save has finished, however many come. Only a
 // second SIGINT (a person's second Ctrl+C, at a close that seems stuck) ends it at once. Only one
-// at a time; the destructor puts back the signal handlers that were there before.
+// at a time; the destructor puts back the signal handlers that were there before, unless a signal
+// came: then they stay, so that the ones that follow it cannot end the process as it winds down.
 #pragma once
 
 #include <QObject>

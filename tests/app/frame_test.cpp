@@ -246,21 +246,33 @@ private slots:
     // the test goes on.
     void onlyASecondInterruptEndsAtOnce_data() {
         QTest::addColumn<QList<int>>("sent");
-        QTest::addColumn<int>("endedBy");  // 0: it went on to its own end
-        QTest::newRow("terminate request, then hang-up") << QList<int>{SIGTERM, SIGHUP} << 0;
-        QTest::newRow("hang-up, then terminate request") << QList<int>{SIGHUP, SIGTERM} << 0;
-        QTest::newRow("any number of both") << QList<int>{SIGTERM, SIGHUP, SIGTERM, SIGHUP} << 0;
-        QTest::newRow("an interrupt after a terminate request") << QList<int>{SIGTERM, SIGINT} << 0;
-        QTest::newRow("a second interrupt") << QList<int>{SIGINT, SIGHUP, SIGINT} << SIGINT;
+        QTest::addColumn<QList<int>>("sentWhileWindingDown");  // after the object has gone
+        QTest::addColumn<int>("endedBy");                      // 0: it went on to its own end
+        const QList<int> none;
+        QTest::newRow("terminate request, then hang-up")
+            << QList<int>{SIGTERM, SIGHUP} << none << 0;
+        QTest::newRow("hang-up, then terminate request")
+            << QList<int>{SIGHUP, SIGTERM} << none << 0;
+        QTest::newRow("any number of both")
+            << QList<int>{SIGTERM, SIGHUP, SIGTERM, SIGHUP} << none << 0;
+        QTest::newRow("an interrupt after a terminate request")
+            << QList<int>{SIGTERM, SIGINT} << none << 0;
+        QTest::newRow("a second interrupt") << QList<int>{SIGINT, SIGHUP, SIGINT} << none << SIGINT;
+        QTest::newRow("a terminate request while the process winds down after a hang-up")
+            << QList<int>{SIGHUP} << QList<int>{SIGTERM} << 0;
     }
     void onlyASecondInterruptEndsAtOnce() {
         QFETCH(QList<int>, sent);
+        QFETCH(QList<int>, sentWhileWindingDown);
         QFETCH(int, endedBy);
         const pid_t child = ::fork();
         QVERIFY(child >= 0);
         if (child == 0) {
-            const SessionEnd end;
+            std::optional<SessionEnd> end(std::in_place);
             for (const int signal : sent)
+                std::raise(signal);
+            end.reset();
+            for (const int signal : sentWhileWindingDown)
                 std::raise(signal);
             ::_exit(0);
         }
