@@ -76,46 +76,51 @@ KillCounts KillSaves(const std::string& probe, const std::string& settings,
     return counts;
 }
 
-TEST(SaveKill, AKilledSaveLeavesOneCompleteFile) {
+// A folder with a copy of the probe, which saves into the settings file beside it.
+struct ProbeFolder {
+    ProbeFolder() { std::filesystem::copy_file(PALVOREN_PROBE, probe); }
     TempDir dir;
     const std::string probe = dir.File("palvoren");
-    std::filesystem::copy_file(PALVOREN_PROBE, probe);
     const std::string settings = dir.File("palvoren.ini");
+};
 
+// The file's contents before the kills: its own Top and one field of its own.
+FakeWindow SaveInitial(const std::string& settings, int field) {
     FakeWindow initial;
     initial.top = 7;
-    initial.fields[1] = "initial";
+    initial.fields[static_cast<std::size_t>(field)] = "initial";
     SaveSettings(initial, settings);
-    const KillCounts counts = KillSaves(probe, settings, initial, [] {});
+    return initial;
+}
+
+TEST(SaveKill, AKilledSaveLeavesOneCompleteFile) {
+    const ProbeFolder folder;
+    const FakeWindow initial = SaveInitial(folder.settings, 1);
+    const KillCounts counts = KillSaves(folder.probe, folder.settings, initial, [] {});
     EXPECT_EQ(counts.mixed, 0);
     EXPECT_GT(counts.saves, 0) << "no save completed before a kill; the test proves nothing";
     RecordProperty("kills_with_initial_file", counts.initial);
 
     // A save that finishes leaves nothing of its own beside the file.
-    const std::ptrdiff_t before = test::Entries(dir.Path());
-    SaveSettings(initial, settings);
-    EXPECT_EQ(test::Entries(dir.Path()), before);
+    const std::ptrdiff_t before = test::Entries(folder.dir.Path());
+    SaveSettings(initial, folder.settings);
+    EXPECT_EQ(test::Entries(folder.dir.Path()), before);
 }
 
 // Where no new file can be made, the save writes in place, which a kill can cut only while the
 // new text is moved over the old: before that the old text, even one without a line break at its
 // end, still reads as it was.
 TEST(SaveKill, AKilledSaveInPlaceLeavesTheOldValuesOrOneSave) {
-    TempDir dir;
-    const std::string probe = dir.File("palvoren");
-    std::filesystem::copy_file(PALVOREN_PROBE, probe);
-    const std::string settings = dir.File("palvoren.ini");
-    FakeWindow initial;
-    initial.top = 7;
-    initial.fields[96] = "initial";
-    SaveSettings(initial, settings);
+    const ProbeFolder folder;
+    const std::string& settings = folder.settings;
+    const FakeWindow initial = SaveInitial(settings, 96);
     std::string initialText = test::ReadFile(settings);
     initialText.pop_back();  // the line break
-    const test::Immutable folder(dir.Path().string());
-    if (!folder.Set())
+    const test::Immutable immutable(folder.dir.Path().string());
+    if (!immutable.Set())
         GTEST_SKIP() << "chattr +i is not possible here, and so no folder that takes no new files";
     const KillCounts counts =
-        KillSaves(probe, settings, initial, [&] { test::WriteFile(settings, initialText); });
+        KillSaves(folder.probe, settings, initial, [&] { test::WriteFile(settings, initialText); });
     EXPECT_LE(counts.mixed, 4) << counts.initial << " kills left the old file, " << counts.saves
                                << " a save";
     EXPECT_GT(counts.saves, 0) << "no save completed before a kill; the test proves nothing";
@@ -125,12 +130,10 @@ TEST(SaveKill, AKilledSaveInPlaceLeavesTheOldValuesOrOneSave) {
 // Two users running one program from a shared folder: their saves meet, and each must still
 // leave a whole file for the other and for the next start.
 TEST(SaveKill, TwoSavesThatMeetLeaveAWholeFile) {
-    TempDir dir;
-    const std::string probe = dir.File("palvoren");
-    std::filesystem::copy_file(PALVOREN_PROBE, probe);
-    const std::string settings = dir.File("palvoren.ini");
+    const ProbeFolder folder;
+    const std::string& settings = folder.settings;
     SaveSettings(test::SaveLoopWindow(0), settings);
-    const pid_t loops[] = {StartSaveLoop(probe), StartSaveLoop(probe)};
+    const pid_t loops[] = {StartSaveLoop(folder.probe), StartSaveLoop(folder.probe)};
     for (int load = 0; load < 300 && loops[0] > 0 && loops[1] > 0; ++load) {
         FakeWindow loaded;
         LoadSettings(loaded, settings);
