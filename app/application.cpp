@@ -2,7 +2,8 @@
 
 #include <QIcon>
 #include <QPixmap>
-#include <exception>
+#include <stdexcept>
+#include <string>
 
 #include "app/error_box.h"
 
@@ -33,7 +34,7 @@ bool Application::notify(QObject* receiver, QEvent* event) {
     } catch (const std::exception& error) {
         ShowErrorBox(error);
     } catch (...) {
-        ShowErrorMessage(kUnknownErrorMessage);
+        ShowErrorBox(std::runtime_error(std::string(kUnknownErrorMessage)));
     }
     return true;
 }

@@ -23,14 +23,6 @@
 namespace palvoren {
 namespace {
 
-// The screen that shows a window: the one under the centre of its frame, else the one Qt ties the
-// window to. Works for hidden windows too, by the place they would appear.
-QScreen* ScreenShowing(const QWidget& window) {
-    if (QScreen* screen = QGuiApplication::screenAt(window.frameGeometry().center()))
-        return screen;
-    return window.screen();
-}
-
 // The top-left corner that centres a window of `size` in `area`, moved right and down as far as
 // needed to keep that corner, and so the title bar, inside the area.
 QPoint CentredIn(const QRect& area, QSize size) {
@@ -40,6 +32,8 @@ QPoint CentredIn(const QRect& area, QSize size) {
 
 // The screen of the window the user was working in: the active one if any, else the program's own
 // window, which is still there while hidden (a save that fails on closing comes after the hide).
+// That is the screen under the centre of its frame, else the one Qt ties it to; a hidden window
+// has one too, by the place it would appear.
 QScreen* BoxScreen(const QWidget* window) {
     if (window == nullptr) {
         const QWidgetList windows = QApplication::topLevelWidgets();
@@ -48,7 +42,10 @@ QScreen* BoxScreen(const QWidget* window) {
         });
         window = main != windows.end() ? *main : nullptr;
     }
-    return window != nullptr ? ScreenShowing(*window) : nullptr;
+    if (window == nullptr)
+        return nullptr;
+    QScreen* screen = QGuiApplication::screenAt(window->frameGeometry().center());
+    return screen != nullptr ? screen : window->screen();
 }
 
 // The message, exactly as given, at the narrowest width at which it fits the height of `area`: the
@@ -177,20 +174,15 @@ std::string ErrorBoxText(std::string_view message) {
     return text;
 }
 
-void ShowErrorMessage(std::string_view message) noexcept {
+void ShowErrorBox(const std::exception& error) noexcept {
     if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr)
         return;
     try {
-        ErrorBox box(QString::fromUtf8(ErrorBoxText(message)));
+        ErrorBox box(QString::fromUtf8(ErrorBoxText(error.what())));
         box.exec();
     } catch (...) {
         // The box is the last place an error can be reported; there is nowhere further to go.
     }
-}
-
-void ShowErrorBox(const std::exception& error) noexcept {
-    const char* message = error.what();
-    ShowErrorMessage(message != nullptr ? message : "");
 }
 
 }  // namespace palvoren

@@ -31,6 +31,5 @@ inline constexpr std::string_view kUnknownErrorMessage = "予期しないエラ�
 // Shows the box for the error's message and returns when it is dismissed. Needs a QApplication;
 // never throws (a box that cannot be shown is given up silently).
 void ShowErrorBox(const std::exception& error) noexcept;
-void ShowErrorMessage(std::string_view message) noexcept;
 
 }  // namespace palvoren

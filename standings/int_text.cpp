@@ -29,7 +29,7 @@ std::int32_t AsSigned(std::uint64_t pattern, bool negate) {
 }  // namespace
 
 EConvertError::EConvertError(std::string_view text)
-    : std::runtime_error("'" + std::string(text) + "' は整数ではありません"), text_(text) {}
+    : std::runtime_error("'" + std::string(text) + "' は整数ではありません") {}
 
 std::optional<std::int32_t> ParseInt(std::string_view text) {
     std::size_t i = text.find_first_not_of(' ');

@@ -27,10 +27,6 @@ namespace palvoren {
 class EConvertError : public std::runtime_error {
 public:
     explicit EConvertError(std::string_view text);
-    const std::string& Text() const { return text_; }
-
-private:
-    std::string text_;
 };
 
 // The value of the text, or nothing when it is not an integer.

@@ -7,35 +7,28 @@
 namespace palvoren {
 namespace {
 
-// Signed overflow is undefined in C++; the tallies must wrap like 32-bit machine arithmetic, so the
-// sums are formed on unsigned values and converted back (well defined since C++20).
-std::int32_t WrapAdd(std::int32_t a, std::int32_t b) {
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
+// Signed overflow is undefined in C++; the sums must wrap like 32-bit machine arithmetic, so they
+// are formed in 64 bits, where none can overflow, and cut back to 32 (well defined since C++20).
+std::int32_t Wrap(std::int64_t value) {
+    return static_cast<std::int32_t>(value);
 }
 
-std::int32_t WrapSub(std::int32_t a, std::int32_t b) {
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) - static_cast<std::uint32_t>(b));
-}
-
-std::int32_t WrapMul(std::int32_t a, std::int32_t b) {
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) * static_cast<std::uint32_t>(b));
-}
-
+// A team plays three matches, so the counts of results cannot overflow; the goals can.
 void CountMatch(StandingsRow& home, StandingsRow& away, MatchScore score) {
     if (score.home > score.away) {
-        home.wins = WrapAdd(home.wins, 1);
-        away.losses = WrapAdd(away.losses, 1);
+        ++home.wins;
+        ++away.losses;
     } else if (score.home < score.away) {
-        home.losses = WrapAdd(home.losses, 1);
-        away.wins = WrapAdd(away.wins, 1);
+        ++home.losses;
+        ++away.wins;
     } else {
-        home.draws = WrapAdd(home.draws, 1);
-        away.draws = WrapAdd(away.draws, 1);
+        ++home.draws;
+        ++away.draws;
     }
-    home.goalsFor = WrapAdd(home.goalsFor, score.home);
-    home.goalsAgainst = WrapAdd(home.goalsAgainst, score.away);
-    away.goalsFor = WrapAdd(away.goalsFor, score.away);
-    away.goalsAgainst = WrapAdd(away.goalsAgainst, score.home);
+    home.goalsFor = Wrap(std::int64_t{home.goalsFor} + score.home);
+    home.goalsAgainst = Wrap(std::int64_t{home.goalsAgainst} + score.away);
+    away.goalsFor = Wrap(std::int64_t{away.goalsFor} + score.away);
+    away.goalsAgainst = Wrap(std::int64_t{away.goalsAgainst} + score.home);
 }
 
 // One entry of the ranking step: a grid row 1-4, its ranking key and the rank it ends with.
@@ -73,7 +66,7 @@ std::array<std::int32_t, 8> StandingsRow::Columns() const {
 }
 
 std::int32_t RankingKey(std::int32_t points, std::int32_t goalDifference) {
-    return WrapAdd(WrapAdd(WrapMul(1000, points), goalDifference), 50);
+    return Wrap(std::int64_t{1000} * points + goalDifference + 50);
 }
 
 GroupScores ReadGroupScores(const GroupSpec& group, const ScoreFields& fields) {
@@ -104,8 +97,8 @@ StandingsTable ComputeStandings(const GroupSpec& group, const GroupScores& score
     std::array<RankEntry, kTeamsPerGroup> entries{};
     for (std::size_t r = 0; r < table.rows.size(); ++r) {
         StandingsRow& row = table.rows[r];
-        row.points = WrapAdd(WrapMul(3, row.wins), row.draws);
-        row.goalDifference = WrapSub(row.goalsFor, row.goalsAgainst);
+        row.points = 3 * row.wins + row.draws;
+        row.goalDifference = Wrap(std::int64_t{row.goalsFor} - row.goalsAgainst);
         const auto position = static_cast<std::int32_t>(r) + 1;
         entries[r] = {position, RankingKey(row.points, row.goalDifference), position};
     }

@@ -240,7 +240,7 @@ TEST(Standings, BadScoreLeavesTheGridAsItWas) {
             CalculateGroup(group, FieldsFor(group, c.scores), grid);
             ADD_FAILURE() << "no error raised";
         } catch (const EConvertError& error) {
-            EXPECT_EQ(error.Text(), c.reported);
+            EXPECT_EQ(error.what(), "'" + c.reported + "' は整数ではありません");
         }
         EXPECT_EQ(grid.Data(), before);
     }

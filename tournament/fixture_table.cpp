@@ -173,10 +173,6 @@ constexpr std::array<FieldLocation, kScoreFieldCount + 1> kFieldIndex = BuildFie
 
 }  // namespace
 
-const std::array<GroupSpec, kGroupCount>& FixtureTable() {
-    return kGroups;
-}
-
 const GroupSpec& GroupByIndex(int groupIndex) {
     if (groupIndex < 1 || groupIndex > kGroupCount) {
         throw std::out_of_range("group index out of range: " + std::to_string(groupIndex));

@@ -57,9 +57,6 @@ struct FieldLocation {
     Side side;
 };
 
-// The eight groups in page order, A to H.
-const std::array<GroupSpec, kGroupCount>& FixtureTable();
-
 // The group with index 1-8 (A = 1). Throws std::out_of_range for any other index.
 const GroupSpec& GroupByIndex(int groupIndex);
 

@@ -61,11 +61,6 @@ void GroupPage::SetFieldText(int fieldNumber, const QString& text) {
         pendingTexts_[slot] = text;
 }
 
-void GroupPage::SetUpGrid() {
-    if (built_)
-        SetUpBuiltGrid();
-}
-
 ScoreField* GroupPage::Field(int fieldNumber) {
     EnsureBuilt();
     return fields_[SlotOf(fieldNumber)];
@@ -93,7 +88,7 @@ void GroupPage::EnsureBuilt() {
     built_ = true;
     for (std::size_t slot = 0; slot < fields_.size(); ++slot)
         fields_[slot]->setText(std::exchange(pendingTexts_[slot], QString()));
-    SetUpBuiltGrid();
+    SetUpGrid();
     // Children added to a page already on screen stay hidden unless shown.
     if (isVisible()) {
         for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
@@ -139,7 +134,7 @@ void GroupPage::LinkFocusOrder() {
     QWidget::setTabOrder(button_, grid_);
 }
 
-void GroupPage::SetUpBuiltGrid() {
+void GroupPage::SetUpGrid() {
     for (int column = 0; column < StringGrid::kColumnCount; ++column)
         grid_->SetColumnWidth(column, kColumnWidths[static_cast<std::size_t>(column)]);
     const GroupSpec& group = Group();

@@ -35,10 +35,6 @@ public:
     QString FieldText(int fieldNumber) const;
     void SetFieldText(int fieldNumber, const QString& text);
 
-    // Column widths, team names and the header row of the standings grid; a page not built yet
-    // sets its grid up when it is built.
-    void SetUpGrid();
-
     // The controls; each builds the page if it is not built yet.
     ScoreField* Field(int fieldNumber);
     ScoreField* FirstField();
@@ -56,7 +52,7 @@ private:
     void AddMatch(const MatchSpec& match);
     ScoreField* AddField(const MatchSpec& match, Side side);
     void LinkFocusOrder();
-    void SetUpBuiltGrid();
+    void SetUpGrid();  // column widths, team names and the header row
     static std::size_t SlotOf(int fieldNumber);  // display line 1 home = 0, line 1 away = 1, ...
 
     int groupIndex_;

@@ -6,7 +6,6 @@
 #include <stdexcept>
 
 #include "settings/settings_path.h"
-#include "ui/calc_button.h"
 #include "ui/group_page.h"
 #include "ui/layout.h"
 #include "ui/page_tabs.h"
@@ -79,8 +78,6 @@ void TVarnek::BuildControls() {
 }
 
 void TVarnek::FormCreate() {
-    for (GroupPage* page : pages_)
-        page->SetUpGrid();
     LoadSettings(*this, options_.settingsPath, &loaded_);
     // A platform that places windows itself has nothing to bring back onto the screens.
     if (WindowPositionsKnown())
@@ -123,7 +120,7 @@ void TVarnek::Guarded(const std::function<void()>& handler) const {
 
 void TVarnek::CalculatePage(int groupIndex) {
     Guarded(
-        [this, groupIndex] { CalculateGroup(GroupByIndex(groupIndex), *this, *Grid(groupIndex)); });
+        [this, groupIndex] { CalculateGroup(GroupByIndex(groupIndex), *this, *Page(groupIndex)->Grid()); });
 }
 
 void TVarnek::Button1Click() {
@@ -213,23 +210,8 @@ void TVarnek::SetFieldText(int fieldNumber, std::string_view text) {
     PageOfField(fieldNumber)->SetFieldText(fieldNumber, QString::fromUtf8(text));
 }
 
-QTabWidget* TVarnek::PageControl() const {
-    return pageControl_;
-}
-
-QLineEdit* TVarnek::Field(int fieldNumber) const {
-    return PageOfField(fieldNumber)->Field(fieldNumber);
-}
-
 GroupPage* TVarnek::PageOfField(int fieldNumber) const {
     return Page(LocateField(fieldNumber).groupIndex);
-}
-
-QPushButton* TVarnek::Button(int groupIndex) const {
-    return Page(groupIndex)->Button();
-}
-StringGrid* TVarnek::Grid(int groupIndex) const {
-    return Page(groupIndex)->Grid();
 }
 
 GroupPage* TVarnek::Page(int groupIndex) const {

@@ -1,7 +1,7 @@
 // The main window: eight group pages, each with its match captions, twelve score fields, the 計算
 // button, the round-of-16 captions and the standings grid, all built from the fixture table.
 //
-// Construction builds every control, then runs FormCreate (grid set-up, then the settings load);
+// Construction builds every control, then runs FormCreate (the settings load);
 // the window is still hidden afterwards. FormDestroy (the settings save) runs once, at the latest
 // when the window is destroyed, while every control still exists. Every handler runs through one
 // guard: an error that escapes it goes to the error display given at construction, and the window
@@ -27,13 +27,10 @@
 
 #include "settings/settings.h"
 
-class QLineEdit;
-class QPushButton;
 class QTabWidget;
 
 namespace palvoren {
 
-class StringGrid;
 class GroupPage;
 
 // Shows an error that escaped a handler. It returns when the user has dismissed it.
@@ -68,11 +65,6 @@ public:
     void SetLeft(std::int32_t left) override;
     std::string FieldText(int fieldNumber) const override;
     void SetFieldText(int fieldNumber, std::string_view text) override;
-
-    QTabWidget* PageControl() const;
-    QLineEdit* Field(int fieldNumber) const;
-    QPushButton* Button(int groupIndex) const;
-    StringGrid* Grid(int groupIndex) const;
 
     void Button1Click();
     void Button2Click();

@@ -209,7 +209,7 @@ private slots:
             selectedAtTheEnd =
                 view->textCursor().hasSelection() && scroll.value() == scroll.maximum();
         });
-        ShowErrorMessage(message.toStdString());
+        ShowErrorBox(std::runtime_error(message.toStdString()));
         QVERIFY2(selectedAtTheEnd, "the keyboard cannot scroll and select the text");
         QVERIFY2(area.contains(frame), "the box leaves its screen");
         QVERIFY2((frame.center() - area.center()).manhattanLength() <= 2, "the box is not centred");
@@ -233,7 +233,7 @@ private slots:
         QVERIFY(!end->Unattended());
         if (withBox) {
             QTimer::singleShot(50, [signal] { std::raise(signal); });
-            ShowErrorMessage("x");  // returns only once the box has gone
+            ShowErrorBox(std::runtime_error("x"));  // returns only once the box has gone
         } else {
             std::raise(signal);
         }
@@ -287,7 +287,7 @@ private slots:
         const QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("palvoren.ini"));
         TVarnek window({[](const std::exception&) {}, path.toStdString()});
-        window.Field(1)->setText(QStringLiteral("7"));
+        window.SetFieldText(1, "7");
         const ExitSave exitSave(window);
         QTest::ignoreMessage(QtWarningMsg, "The Wayland connection broke.");
         QByteArray savedFirst;

@@ -10,8 +10,10 @@
 #include <memory>
 
 #include "test_support.h"
+#include "ui/calc_button.h"
 #include "ui/grid_cell.h"
 #include "ui/group_page.h"
+#include "ui/score_field.h"
 #include "ui/string_grid.h"
 #include "ui/tvarnek.h"
 
@@ -59,6 +61,17 @@ QStringList ExpectedTabStops(int groupIndex) {
     return names << QStringLiteral("Button%1").arg(groupIndex);
 }
 
+// The window's controls as assistive tools find them, by name; a page is built on the way.
+QTabWidget* Tabs(const TVarnek& window) {
+    return window.findChild<QTabWidget*>(QStringLiteral("PageControl1"));
+}
+GroupPage* Page(const TVarnek& window, int group) {
+    return window.findChild<GroupPage*>(QString::fromUtf8(GroupByIndex(group).page));
+}
+QLineEdit* Field(const TVarnek& window, int n) {
+    return Page(window, LocateField(n).groupIndex)->Field(n);
+}
+
 QString FocusName() {
     QWidget* focused = QApplication::focusWidget();
     return focused != nullptr ? focused->objectName() : QStringLiteral("(none)");
@@ -83,18 +96,17 @@ private slots:
 
     void controlsSitWhereTheTablesSay_data() {
         QTest::addColumn<int>("group");
-        for (const GroupSpec& group : FixtureTable())
-            QTest::newRow(QString::fromUtf8(group.pageCaption).toUtf8())
-                << int(&group - FixtureTable().data()) + 1;
+        for (int group = 1; group <= kGroupCount; ++group)
+            QTest::newRow(GroupByIndex(group).pageCaption.data()) << group;
     }
     void controlsSitWhereTheTablesSay() {
         QFETCH(int, group);
         window_->show();
-        window_->PageControl()->setCurrentIndex(group - 1);
+        Tabs(*window_)->setCurrentIndex(group - 1);
         const GroupSpec& fixture = GroupByIndex(group);
         auto* page = window_->findChild<QWidget*>(QString::fromUtf8(fixture.page));
         QVERIFY(page != nullptr);
-        QCOMPARE(window_->PageControl()->tabText(group - 1),
+        QCOMPARE(Tabs(*window_)->tabText(group - 1),
                  QString::fromUtf8(fixture.pageCaption));
         for (const MatchSpec& match : fixture.matches) {
             auto* caption = page->findChild<QLabel*>(QString::fromUtf8(match.captionLabel));
@@ -108,18 +120,19 @@ private slots:
             const auto [n, left] = places[i];
             auto* field = page->findChild<QLineEdit*>(QStringLiteral("Edit%1").arg(n));
             QVERIFY(field != nullptr);
-            QCOMPARE(field, window_->Field(n));
             QCOMPARE(field->geometry(), QRect(left, kFieldTops[i / 2], 33, 20));
         }
         QCOMPARE(page->findChild<QLabel*>(QString::fromUtf8(fixture.upper.label))->pos(),
                  QPoint(248, 56));
         QCOMPARE(page->findChild<QLabel*>(QString::fromUtf8(fixture.lower.label))->pos(),
                  QPoint(248, 88));
-        QCOMPARE(window_->Button(group)->objectName(), QString::fromUtf8(fixture.button));
-        QCOMPARE(window_->Button(group)->geometry(), QRect(280, 224, 73, 25));
-        QCOMPARE(window_->Button(group)->text(), QStringLiteral("計算"));
-        QCOMPARE(window_->Grid(group)->objectName(), QString::fromUtf8(fixture.grid));
-        QCOMPARE(window_->Grid(group)->geometry(), QRect(16, 272, 465, 129));
+        auto* button = page->findChild<QPushButton*>(QString::fromUtf8(fixture.button));
+        QVERIFY(button != nullptr);
+        QCOMPARE(button->geometry(), QRect(280, 224, 73, 25));
+        QCOMPARE(button->text(), QStringLiteral("計算"));
+        auto* grid = page->findChild<StringGrid*>(QString::fromUtf8(fixture.grid));
+        QVERIFY(grid != nullptr);
+        QCOMPARE(grid->geometry(), QRect(16, 272, 465, 129));
         QCOMPARE(page->findChild<QLabel*>(QStringLiteral("Label65")) != nullptr, group == 1);
         // Every control stays inside its page, so nothing is cut off at any scale factor.
         for (QWidget* child : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
@@ -131,9 +144,9 @@ private slots:
         QCOMPARE(window_->minimumSize(), QSize(538, 448));
         QCOMPARE(window_->maximumSize(), QSize(538, 448));
         QVERIFY(!(window_->windowFlags() & Qt::WindowMaximizeButtonHint));
-        QCOMPARE(window_->PageControl()->geometry(), QRect(0, 0, 537, 445));
-        QCOMPARE(window_->PageControl()->currentIndex(), 0);
-        const QTabBar* tabs = window_->PageControl()->tabBar();
+        QCOMPARE(Tabs(*window_)->geometry(), QRect(0, 0, 537, 445));
+        QCOMPARE(Tabs(*window_)->currentIndex(), 0);
+        const QTabBar* tabs = Tabs(*window_)->tabBar();
         QCOMPARE(tabs->count(), kGroupCount);
         QVERIFY(!tabs->usesScrollButtons());
         QVERIFY2(tabs->tabRect(kGroupCount - 1).right() < tabs->width(), "last tab cut off");
@@ -145,7 +158,7 @@ private slots:
     void tabCyclesThroughThePageOnly() {
         QFETCH(int, group);
         ShowActive();
-        window_->PageControl()->setCurrentIndex(group - 1);
+        Tabs(*window_)->setCurrentIndex(group - 1);
         const QStringList stops = ExpectedTabStops(group);
         QCOMPARE(FocusName(), stops.front());
         for (int step = 1; step <= stops.size(); ++step) {
@@ -156,7 +169,7 @@ private slots:
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
             QCOMPARE(FocusName(), stops[step]);
         }
-        window_->Grid(group)->setFocus(Qt::MouseFocusReason);
+        Page(*window_, group)->Grid()->setFocus(Qt::MouseFocusReason);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(FocusName(), stops.front());
     }
@@ -181,12 +194,12 @@ private slots:
         QFETCH(bool, backwards);
         QFETCH(int, toGroup);
         ShowActive();
-        window_->Field(ExpectedTabStops(toGroup).front().mid(4).toInt())->setText("12");
-        window_->PageControl()->setCurrentIndex(fromGroup - 1);
+        Field(*window_, ExpectedTabStops(toGroup).front().mid(4).toInt())->setText("12");
+        Tabs(*window_)->setCurrentIndex(fromGroup - 1);
         window_->findChild<QWidget*>(from)->setFocus(Qt::MouseFocusReason);
         QTest::keyClick(QApplication::focusWidget(), backwards ? Qt::Key_Backtab : Qt::Key_Tab,
                         backwards ? Qt::ControlModifier | Qt::ShiftModifier : Qt::ControlModifier);
-        QCOMPARE(window_->PageControl()->currentIndex(), toGroup - 1);
+        QCOMPARE(Tabs(*window_)->currentIndex(), toGroup - 1);
         QCOMPARE(FocusName(), ExpectedTabStops(toGroup).front());
         QCOMPARE(qobject_cast<QLineEdit*>(QApplication::focusWidget())->selectedText(), "12");
     }
@@ -251,53 +264,53 @@ private slots:
             press(key);
         }
         QTEST(FocusName(), "focusAfter");
-        QCOMPARE(Cell(*window_->Grid(1), 1, 1), calculates ? "0" : "");
+        QCOMPARE(Cell(*Page(*window_, 1)->Grid(), 1, 1), calculates ? "0" : "");
     }
 
     void enterInAFieldCalculatesNothing() {
         ShowActive();
-        window_->Field(1)->setText("1");
-        window_->Field(2)->setText("0");
-        QTest::keyClick(window_->Field(1), Qt::Key_Return);
-        QCOMPARE(Cell(*window_->Grid(1), 1, 1), "");
+        Field(*window_, 1)->setText("1");
+        Field(*window_, 2)->setText("0");
+        QTest::keyClick(Field(*window_, 1), Qt::Key_Return);
+        QCOMPARE(Cell(*Page(*window_, 1)->Grid(), 1, 1), "");
     }
 
     void startFocusIsTheFirstFieldSelected() {
-        window_->Field(1)->setText("3");
+        Field(*window_, 1)->setText("3");
         ShowActive();
         QCOMPARE(FocusName(), "Edit1");
-        QCOMPARE(window_->Field(1)->selectedText(), "3");
+        QCOMPARE(Field(*window_, 1)->selectedText(), "3");
     }
 
     void fieldsTakeAnyTextWholeWithoutInputMethod() {
         const QString longText(100000, QLatin1Char('7'));
         window_->SetFieldText(5, longText.toStdString());
-        QCOMPARE(window_->Field(5)->text(), longText);
-        QVERIFY(!window_->Field(5)->testAttribute(Qt::WA_InputMethodEnabled));
-        QCOMPARE(window_->Field(1)->accessibleName(), "5/31 20:30 フランス");
-        QCOMPARE(window_->Field(2)->accessibleName(), "5/31 20:30 セネガル");
+        QCOMPARE(Field(*window_, 5)->text(), longText);
+        QVERIFY(!Field(*window_, 5)->testAttribute(Qt::WA_InputMethodEnabled));
+        QCOMPARE(Field(*window_, 1)->accessibleName(), "5/31 20:30 フランス");
+        QCOMPARE(Field(*window_, 2)->accessibleName(), "5/31 20:30 セネガル");
     }
 
     void aButtonChangesOnlyItsOwnGrid() {
         LoadRealScores();
         std::array<QStringList, kGroupCount> before;
         for (int g = 1; g <= kGroupCount; ++g)
-            before[g - 1] = Snapshot(*window_->Grid(g));
-        window_->Button(3)->click();
+            before[g - 1] = Snapshot(*Page(*window_, g)->Grid());
+        Page(*window_, 3)->Button()->click();
         for (int g = 1; g <= kGroupCount; ++g)
-            QCOMPARE(Snapshot(*window_->Grid(g)) == before[g - 1], g != 3);
-        QCOMPARE(Cell(*window_->Grid(3), 4, 1), "9");  // Brazil won all three
+            QCOMPARE(Snapshot(*Page(*window_, g)->Grid()) == before[g - 1], g != 3);
+        QCOMPARE(Cell(*Page(*window_, 3)->Grid(), 4, 1), "9");  // Brazil won all three
     }
 
     void aBadScoreIsShownAndTheWindowGoesOn() {
-        window_->Field(1)->setText("2a");
-        window_->Field(2)->setText("1");
-        window_->Button(1)->click();
+        Field(*window_, 1)->setText("2a");
+        Field(*window_, 2)->setText("1");
+        Page(*window_, 1)->Button()->click();
         QCOMPARE(errors_, QStringList{"'2a' は整数ではありません"});
-        window_->Field(1)->setText("2");
-        window_->Button(1)->click();
+        Field(*window_, 1)->setText("2");
+        Page(*window_, 1)->Button()->click();
         QCOMPARE(errors_.size(), 1);
-        QCOMPARE(Cell(*window_->Grid(1), 4, 1), "3");
+        QCOMPARE(Cell(*Page(*window_, 1)->Grid(), 4, 1), "3");
     }
 
     void settingsAreLoadedAtCreateAndSavedAtDestroy() {
@@ -305,14 +318,14 @@ private slots:
         test::WriteFile(path, "[Form]\nTop=40\nLeft=30\n[Value]\nedit7=4\nedit96=x y\n");
         window_ = std::make_unique<TVarnek>(Options(path));
         QCOMPARE(window_->pos(), QPoint(30, 40));
-        QCOMPARE(window_->Field(7)->text(), "4");
+        QCOMPARE(Field(*window_, 7)->text(), "4");
         // Page D is built only once the event loop runs; its texts are kept until then and saved as
         // loaded.
         QCOMPARE(window_->FieldText(96), "x y");
         QCOMPARE(window_->FieldText(95), "");
-        QCOMPARE(Cell(*window_->Grid(1), 0, 1), "フランス");
-        QCOMPARE(Cell(*window_->Grid(1), 1, 1), "");  // standings are never stored
-        window_->Field(8)->setText("0");
+        QCOMPARE(Cell(*Page(*window_, 1)->Grid(), 0, 1), "フランス");
+        QCOMPARE(Cell(*Page(*window_, 1)->Grid(), 1, 1), "");  // standings are never stored
+        Field(*window_, 8)->setText("0");
         window_->move(70, 60);
         window_.reset();
         const std::string saved = test::ReadFile(path);
@@ -387,16 +400,16 @@ private slots:
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab,
                         Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(FocusName(), "Edit27");
-        QCOMPARE(window_->Field(27)->selectedText(), "5");
-        QVERIFY(window_->Field(27)->isVisible());
-        QCOMPARE(Cell(*window_->Grid(8), 0, 1), "日本");
+        QCOMPARE(Field(*window_, 27)->selectedText(), "5");
+        QVERIFY(Field(*window_, 27)->isVisible());
+        QCOMPARE(Cell(*Page(*window_, 8)->Grid(), 0, 1), "日本");
     }
 
     void screenshotOfGroupAWithRealScores() {
         LoadRealScores();
         ShowActive();
-        window_->Button(1)->click();
-        QCOMPARE(Cell(*window_->Grid(1), 8, 4), "1");  // Denmark won the group
+        Page(*window_, 1)->Button()->click();
+        QCOMPARE(Cell(*Page(*window_, 1)->Grid(), 8, 4), "1");  // Denmark won the group
         QDir().mkpath(PALVOREN_ARTIFACTS);
         QVERIFY(window_->grab().save(PALVOREN_ARTIFACTS "/group-a.png"));
     }
