@@ -19,26 +19,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace palvoren {
 
 inline constexpr std::string_view kInstanceName = "Dostrel";
-
-#ifndef _WIN32
-// Where the lock file goes off Windows, in the order tried: "<tempDir>/Dostrel-<uid>", and when
-// that name is taken by something that is not this user's lock file, "Dostrel" in the private
-// folder (made when missing; used only when usable).
-struct LockPlaces {
-    std::string tempDir = "/tmp";
-    std::optional<std::string> privateDir;
-};
-
-// The places of the user with this id: /tmp, and ".cache" in the home folder the password
-// database names (none when it names none).
-LockPlaces UserLockPlaces(unsigned uid);
-std::vector<std::string> LockFilePaths(const LockPlaces& places, unsigned uid);
-#endif
 
 // Holds the guard, if it was taken, until destroyed.
 class InstanceGuard {
@@ -46,8 +30,11 @@ public:
     // The guard of the user; off Windows in the places of the process's effective user id.
     static InstanceGuard Acquire();
 #ifndef _WIN32
-    // The guard in the given places.
-    static InstanceGuard AcquireIn(const LockPlaces& places);
+    // The guard in the given places, in the order tried: "<tempDir>/Dostrel-<uid>", and when that
+    // name is taken by something that is not this user's lock file, "Dostrel" in the private
+    // folder (made when missing; used only when usable).
+    static InstanceGuard AcquireIn(const std::string& tempDir,
+                                   const std::optional<std::string>& privateDir);
 #endif
 
     ~InstanceGuard();

@@ -14,13 +14,6 @@
 namespace palvoren {
 namespace {
 
-bool UsablePrivateDir(const std::string& dir, uid_t uid) {
-    struct stat info {};
-    if (dir.empty() || dir.front() != '/' || ::stat(dir.c_str(), &info) != 0)
-        return false;
-    return S_ISDIR(info.st_mode) && info.st_uid == uid && (info.st_mode & (S_IWGRP | S_IWOTH)) == 0;
-}
-
 // The lock file, or -1. In a shared folder anyone may have put something under our name first,
 // so only a regular file of our own is used: never a link, a device or a FIFO (O_NONBLOCK keeps
 // the open from hanging on one), never another user's file.
@@ -37,53 +30,46 @@ int OpenLockFile(const std::string& path, uid_t uid) {
     return fd;
 }
 
-// The private folder may not exist yet on a fresh account.
+// The private folder may not exist yet on a fresh account. Only a folder of the user's own that
+// no one else may write to is used.
 bool MakePrivateDir(const std::string& dir, uid_t uid) {
-    if (!dir.empty() && dir.front() == '/')
-        ::mkdir(dir.c_str(), 0700);
-    return UsablePrivateDir(dir, uid);
+    if (dir.empty() || dir.front() != '/')
+        return false;
+    ::mkdir(dir.c_str(), 0700);
+    struct stat info {};
+    return ::stat(dir.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == uid &&
+           (info.st_mode & (S_IWGRP | S_IWOTH)) == 0;
 }
-
-}  // namespace
 
 // The home folder from the password database, not $HOME: su, sudo and cron may leave another
 // user's home there, and every copy of this user must pass the name in /tmp over for one place.
-LockPlaces UserLockPlaces(unsigned uid) {
-    LockPlaces places;
+std::optional<std::string> CacheFolder(uid_t uid) {
     const long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
     std::vector<char> buffer(size > 0 ? static_cast<std::size_t>(size) : 16384);
     struct passwd entry {};
     struct passwd* found = nullptr;
     while (::getpwuid_r(uid, &entry, buffer.data(), buffer.size(), &found) == ERANGE)
         buffer.resize(buffer.size() * 2);
-    if (found != nullptr && found->pw_dir != nullptr && found->pw_dir[0] == '/')
-        places.privateDir = std::string(found->pw_dir) + "/.cache";
-    return places;
+    if (found == nullptr || found->pw_dir == nullptr || found->pw_dir[0] != '/')
+        return std::nullopt;
+    return std::string(found->pw_dir) + "/.cache";
 }
 
-std::vector<std::string> LockFilePaths(const LockPlaces& places, unsigned uid) {
-    const std::string name(kInstanceName);
-    std::vector<std::string> paths{places.tempDir + "/" + name + "-" + std::to_string(uid)};
-    if (places.privateDir)
-        paths.push_back(*places.privateDir + "/" + name);
-    return paths;
-}
+}  // namespace
 
 InstanceGuard InstanceGuard::Acquire() {
-    return AcquireIn(UserLockPlaces(::geteuid()));
+    return AcquireIn("/tmp", CacheFolder(::geteuid()));
 }
 
-InstanceGuard InstanceGuard::AcquireIn(const LockPlaces& places) {
+InstanceGuard InstanceGuard::AcquireIn(const std::string& tempDir,
+                                       const std::optional<std::string>& privateDir) {
     const uid_t uid = ::geteuid();
-    const std::vector<std::string> paths = LockFilePaths(places, uid);
-    int fd = -1;
-    for (std::size_t i = 0; i < paths.size() && fd < 0; ++i) {
-        // Only the shared folder's name can be taken by someone else; the private folder that
-        // follows it is checked before use, as it is the user's own.
-        if (i > 0 && !MakePrivateDir(*places.privateDir, uid))
-            break;
-        fd = OpenLockFile(paths[i], uid);
-    }
+    const std::string name(kInstanceName);
+    int fd = OpenLockFile(tempDir + "/" + name + "-" + std::to_string(uid), uid);
+    // Only the shared folder's name can be taken by someone else; the private folder that follows
+    // it is checked before use, as it is the user's own.
+    if (fd < 0 && privateDir && MakePrivateDir(*privateDir, uid))
+        fd = OpenLockFile(*privateDir + "/" + name, uid);
     if (fd < 0)
         return InstanceGuard(kNothingHeld);
     int result;

@@ -121,10 +121,10 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(InstanceGuard, StartedProgramsDoNotInheritTheLock) {
     const test::TempDir scratch;
-    const LockPlaces places{scratch.Path().string(), std::nullopt};
+    const std::string tempDir = scratch.Path().string();
     pid_t child = -1;
     {
-        const InstanceGuard guard = InstanceGuard::AcquireIn(places);
+        const InstanceGuard guard = InstanceGuard::AcquireIn(tempDir, std::nullopt);
         ASSERT_TRUE(guard.Owned());
         if ((child = ::fork()) == 0) {
             ::execl("/bin/sleep", "sleep", "30", static_cast<char*>(nullptr));
@@ -132,7 +132,7 @@ TEST(InstanceGuard, StartedProgramsDoNotInheritTheLock) {
         }
     }
     ::usleep(100 * 1000);  // time for the child to reach exec
-    EXPECT_TRUE(InstanceGuard::AcquireIn(places).Owned());
+    EXPECT_TRUE(InstanceGuard::AcquireIn(tempDir, std::nullopt).Owned());
     ::kill(child, SIGKILL);
     ::waitpid(child, nullptr, 0);
 }
@@ -151,21 +151,21 @@ class PlantedName : public testing::TestWithParam<PlantRow> {};
 TEST_P(PlantedName, IsPassedOverForThePrivateFolder) {
     const test::TempDir scratch;
     const std::string privateDir = scratch.File("home-cache");
-    const LockPlaces places{scratch.Path().string(), privateDir};
+    const std::string tempDir = scratch.Path().string();
     const std::string victim = scratch.File("victim");
-    const int planted = GetParam().plant(LockFilePaths(places, ::geteuid()).front(), victim);
+    const int planted =
+        GetParam().plant(tempDir + "/Dostrel-" + std::to_string(::geteuid()), victim);
     if (planted == kNeedsRoot)
         GTEST_SKIP() << "giving a file to someone else needs root";
     ASSERT_EQ(planted, 0);
-    const LockPlaces withoutPrivate{scratch.Path().string(), std::nullopt};
-    EXPECT_FALSE(InstanceGuard::AcquireIn(withoutPrivate).Owned());
+    EXPECT_FALSE(InstanceGuard::AcquireIn(tempDir, std::nullopt).Owned());
     {
-        const InstanceGuard guard = InstanceGuard::AcquireIn(places);
+        const InstanceGuard guard = InstanceGuard::AcquireIn(tempDir, privateDir);
         EXPECT_TRUE(guard.Owned());
         EXPECT_TRUE(std::filesystem::is_regular_file(privateDir + "/Dostrel"));
         pid_t second = ::fork();
         if (second == 0)
-            ::_exit(InstanceGuard::AcquireIn(places).Owned() ? 1 : 0);
+            ::_exit(InstanceGuard::AcquireIn(tempDir, privateDir).Owned() ? 1 : 0);
         int status = -1;
         ::waitpid(second, &status, 0);
         EXPECT_EQ(status, 0) << "a second copy ran beside the first";
