@@ -70,10 +70,6 @@ SessionEnd::SessionEnd() {
 
 SessionEnd::~SessionEnd() {
 #ifndef _WIN32
-    // More signals follow the first at a log-out, and may come while the process winds down after
-    // its save: its handlers stay, and take them in, until the process is gone.
-    if (gSignalled == 0)
-        RestoreHandlers();
     if (notifier_ != nullptr)
         gWriteEnd = -1;
     notifier_.reset();
@@ -126,19 +122,10 @@ void SessionEnd::InstallHandlers() {
     action.sa_handler = OnSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (std::size_t i = 0; i < kSignals.size(); ++i) {
-        if (::sigaction(kSignals[i], nullptr, &previous_[i]) != 0 ||
-            previous_[i].sa_handler == SIG_IGN)
-            continue;
-        installed_[i] = ::sigaction(kSignals[i], &action, nullptr) == 0;
-    }
-}
-
-void SessionEnd::RestoreHandlers() {
-    for (std::size_t i = 0; i < kSignals.size(); ++i) {
-        if (installed_[i])
-            ::sigaction(kSignals[i], &previous_[i], nullptr);
-        installed_[i] = false;
+    for (const int signal : kSignals) {
+        struct sigaction previous {};
+        if (::sigaction(signal, nullptr, &previous) == 0 && previous.sa_handler != SIG_IGN)
+            ::sigaction(signal, &action, nullptr);
     }
 }
 

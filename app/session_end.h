@@ -16,8 +16,8 @@
 // A log-out sends SIGTERM and SIGHUP together, and a terminal may send SIGHUP while main is still
 // saving: neither ends the program before its save has finished, however many come. Only a
 // second SIGINT (a person's second Ctrl+C, at a close that seems stuck) ends it at once. Only one
-// at a time; the destructor puts back the signal handlers that were there before, unless a signal
-// came: then they stay, so that the ones that follow it cannot end the process as it winds down.
+// at a time. The handlers stay for the life of the process, so that signals that come as it winds
+// down after the save cannot end it either.
 #pragma once
 
 #include <QObject>
@@ -60,13 +60,10 @@ private:
 #ifndef _WIN32
     static constexpr std::array<int, 3> kSignals = {SIGTERM, SIGINT, SIGHUP};
 
-    void InstallHandlers();
-    void RestoreHandlers();
+    static void InstallHandlers();
     void OnSignalByte();
 
     std::array<int, 2> pipe_{-1, -1};  // read end, write end
-    std::array<struct sigaction, kSignals.size()> previous_{};
-    std::array<bool, kSignals.size()> installed_{};
     std::unique_ptr<QSocketNotifier> notifier_;
 #endif
 };
