@@ -2,7 +2,6 @@
 #include <optional>
 
 #include "app/application.h"
-#include "app/exit_save.h"
 #include "app/instance_guard.h"
 #include "app/platform_choice.h"
 #include "app/session_end.h"
@@ -22,7 +21,7 @@ int main(int argc, char** argv) {
     palvoren::SessionEnd sessionEnd;
     palvoren::TVarnek window(palvoren::TVarnekOptions{
         [&sessionEnd](const std::exception& error) { sessionEnd.ShowError(error); }, std::nullopt});
-    const palvoren::ExitSave exitSave(window);
+    sessionEnd.SaveAtAbruptEnd(window);
     // A window never shown before is shown minimised without the activation (SW_SHOWMINNOACTIVE);
     // WA_ShowWithoutActivating would turn that into a normal show.
     window.setWindowState(palvoren::StartupState());

@@ -2,11 +2,16 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QPointer>
+#include <QSemaphore>
+#include <QThread>
 #include <QWidget>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "app/error_box.h"
+#include "ui/tvarnek.h"
 
 #ifndef _WIN32
 #include <fcntl.h>
@@ -16,9 +21,47 @@
 #endif
 
 namespace palvoren {
+namespace {
+
+// Long enough for the save, short enough not to hold up the end of a session.
+constexpr int kWaitForSaveMs = 3000;
+
+QPointer<TVarnek> gWindow;  // used on the GUI thread only
+QtMessageHandler gPreviousHandler = nullptr;
+QSemaphore gSavedOnRequest;
+
+// The window saves once; after that, or after the window has gone, this does nothing.
+void SaveBeforeTheEnd() {
+    if (gWindow == nullptr)
+        return;
+    if (const auto failure = gWindow->SaveWithoutDisplay())
+        PrintError(*failure);
+}
+
+void SaveOnRequest() {
+    SaveBeforeTheEnd();
+    gSavedOnRequest.release();
+}
+
+// Qt's Wayland client reports its broken connection in these words, from whichever of its threads
+// saw it, and calls _exit() as soon as the message has been handled.
+void OnMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    QCoreApplication* app = QCoreApplication::instance();
+    if (app != nullptr && message.startsWith(u"The Wayland connection")) {
+        if (QThread::currentThread() == app->thread()) {
+            SaveBeforeTheEnd();
+        } else {
+            // The window belongs to the GUI thread: the save runs there while this thread holds
+            // back the end.
+            QMetaObject::invokeMethod(app, SaveOnRequest, Qt::QueuedConnection);
+            gSavedOnRequest.tryAcquire(1, kWaitForSaveMs);
+        }
+    }
+    if (gPreviousHandler != nullptr)
+        gPreviousHandler(type, context, message);
+}
 
 #ifndef _WIN32
-namespace {
 
 // The handler can only reach the object through values it may use in a signal.
 volatile std::sig_atomic_t gWriteEnd = -1;
@@ -42,9 +85,9 @@ void OnSignal(int signal) {
     [[maybe_unused]] const ssize_t written = ::write(gWriteEnd, &byte, 1);
     errno = savedErrno;
 }
+#endif
 
 }  // namespace
-#endif
 
 void PrintError(std::string_view message) noexcept {
     try {
@@ -69,6 +112,11 @@ SessionEnd::SessionEnd() {
 }
 
 SessionEnd::~SessionEnd() {
+    if (aboutToQuit_) {
+        QObject::disconnect(aboutToQuit_);
+        qInstallMessageHandler(gPreviousHandler);
+        gWindow = nullptr;
+    }
 #ifndef _WIN32
     if (notifier_ != nullptr)
         gWriteEnd = -1;
@@ -93,6 +141,20 @@ void SessionEnd::ShowError(const std::exception& error) const noexcept {
         PrintError(error.what());
     else
         ShowErrorBox(error);
+}
+
+void SessionEnd::SaveAtAbruptEnd(TVarnek& window) {
+    // atexit handlers cannot be taken back, so one is registered for the life of the process and
+    // does nothing once the window has gone the normal way.
+    [[maybe_unused]] static const bool registered = std::atexit(SaveBeforeTheEnd) == 0;
+    gWindow = &window;
+    gPreviousHandler = qInstallMessageHandler(OnMessage);
+    // Inside the running loop only when the platform ends the process from there (Windows, at
+    // WM_ENDSESSION). A normal end emits it after the loop has returned, and main then saves.
+    aboutToQuit_ = connect(qApp, &QCoreApplication::aboutToQuit, [] {
+        if (QThread::currentThread()->loopLevel() > 0)
+            SaveBeforeTheEnd();
+    });
 }
 
 bool SessionEnd::eventFilter(QObject* watched, QEvent* event) {

@@ -18,6 +18,17 @@
 // second SIGINT (a person's second Ctrl+C, at a close that seems stuck) ends it at once. Only one
 // at a time. The handlers stay for the life of the process, so that signals that come as it winds
 // down after the save cannot end it either.
+//
+// Some ends do not return to main, where the save runs, and would lose the typed scores; once
+// SaveAtAbruptEnd was called, each saves the window's settings from memory, touching neither the
+// display nor the error display, and writes a failure to standard error (Windows shows it
+// nowhere):
+// - exit() from inside the loop: Qt's X11 connection does that when the display goes away (a
+//   dropped remote session, a crashed server);
+// - aboutToQuit while the loop still runs: the end of a Windows session (log-off, restart, shut
+//   down), whose WM_ENDSESSION the process does not outlive;
+// - Qt's warning that its Wayland connection broke, after which Qt ends the process at once.
+// The window saves once, so a close that follows saves nothing more.
 #pragma once
 
 #include <QObject>
@@ -29,6 +40,8 @@
 #include <string_view>
 
 namespace palvoren {
+
+class TVarnek;
 
 // Writes an error to standard error as the box would show it, for an end with no one to answer.
 void PrintError(std::string_view message) noexcept;
@@ -49,6 +62,8 @@ public:
     // Shows the error with ShowErrorBox, or writes it to standard error once the end is
     // unattended. Never throws.
     void ShowError(const std::exception& error) const noexcept;
+    // Saves the window at the ends above, for as long as both this object and the window live.
+    void SaveAtAbruptEnd(TVarnek& window);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -57,6 +72,7 @@ private:
     static void CloseWindows();
 
     bool sessionEnded_ = false;
+    QMetaObject::Connection aboutToQuit_;
 #ifndef _WIN32
     static constexpr std::array<int, 3> kSignals = {SIGTERM, SIGINT, SIGHUP};
 

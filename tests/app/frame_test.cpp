@@ -25,7 +25,6 @@
 
 #include "app/application.h"
 #include "app/error_box.h"
-#include "app/exit_save.h"
 #include "app/session_end.h"
 #include "standings/int_text.h"
 #include "ui/tvarnek.h"
@@ -288,7 +287,8 @@ private slots:
         const QString path = dir.filePath(QStringLiteral("palvoren.ini"));
         TVarnek window({[](const std::exception&) {}, path.toStdString()});
         window.SetFieldText(1, "7");
-        const ExitSave exitSave(window);
+        SessionEnd end;
+        end.SaveAtAbruptEnd(window);
         QTest::ignoreMessage(QtWarningMsg, "The Wayland connection broke.");
         QByteArray savedFirst;
         std::thread other([&] {
