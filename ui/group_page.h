@@ -52,7 +52,8 @@ private:
     void AddMatch(const MatchSpec& match);
     ScoreField* AddField(const MatchSpec& match, Side side);
     void LinkFocusOrder();
-    void SetUpGrid();  // column widths, team names and the header row
+    // Column widths, team names and the header row of the standings grid.
+    void SetUpGrid();
     static std::size_t SlotOf(int fieldNumber);  // display line 1 home = 0, line 1 away = 1, ...
 
     int groupIndex_;

@@ -119,8 +119,9 @@ void TVarnek::Guarded(const std::function<void()>& handler) const {
 }
 
 void TVarnek::CalculatePage(int groupIndex) {
-    Guarded(
-        [this, groupIndex] { CalculateGroup(GroupByIndex(groupIndex), *this, *Page(groupIndex)->Grid()); });
+    Guarded([this, groupIndex] {
+        CalculateGroup(GroupByIndex(groupIndex), *this, *Page(groupIndex)->Grid());
+    });
 }
 
 void TVarnek::Button1Click() {

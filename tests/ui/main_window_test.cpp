@@ -106,8 +106,7 @@ private slots:
         const GroupSpec& fixture = GroupByIndex(group);
         auto* page = window_->findChild<QWidget*>(QString::fromUtf8(fixture.page));
         QVERIFY(page != nullptr);
-        QCOMPARE(Tabs(*window_)->tabText(group - 1),
-                 QString::fromUtf8(fixture.pageCaption));
+        QCOMPARE(Tabs(*window_)->tabText(group - 1), QString::fromUtf8(fixture.pageCaption));
         for (const MatchSpec& match : fixture.matches) {
             auto* caption = page->findChild<QLabel*>(QString::fromUtf8(match.captionLabel));
             QVERIFY(caption != nullptr);
